@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds both trees and runs every test: native (sanitizers) and Windows (Wine).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native -j"$jobs"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win -j"$jobs"
+
+status=0
+echo "== native tests =="
+ctest --test-dir build/native --output-on-failure -j"$jobs" || status=1
+echo "== Windows tests under Wine =="
+bash scripts/wine-session.sh build/win ctest --test-dir build/win --output-on-failure || status=1
+exit $status

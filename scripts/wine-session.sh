@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# wine-session.sh BUILD_DIR COMMAND...: runs COMMAND with the build tree's Wine prefix ready:
+# an X display (Xvfb when none is set), the prefix created once (without the mono and gecko
+# installers) with Wine's desktop and taskbar, the wine server primed inside that display,
+# a PulseAudio server with a null capture source, and everything shut down afterwards.
+set -euo pipefail
+build=$(cd "$1" && pwd); shift
+export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${QEL_IN_XVFB:-}" ]; then
+  QEL_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$@"
+fi
+
+if [ ! -f "$WINEPREFIX/.qel-ready" ]; then
+  wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.qel-ready"
+fi
+
+pulse_pid=
+if command -v pulseaudio >/dev/null && ! pactl info >/dev/null 2>&1; then
+  pulseaudio --daemonize=yes --exit-idle-time=-1 -n --load=module-native-protocol-unix \
+    --load="module-null-sink sink_name=nullsink" --load="module-null-source source_name=nullmic" \
+    >/dev/null 2>&1 && pulse_pid=$(pgrep -n -x pulseaudio || true)
+fi
+
+finish() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
+}
+trap finish EXIT
+
+# Start the server and the desktop once, with their output away from ctest's pipes.
+wineserver -p
+wine wineboot >/dev/null 2>&1 </dev/null
+"$@"
