@@ -3,19 +3,21 @@
 # an X display (Xvfb when none is set), the prefix created once (without the mono and gecko
 # installers) with Wine's desktop and taskbar, the wine server primed inside that display,
 # a PulseAudio server with a null capture source, and everything shut down afterwards.
+# Inside COMMAND, "$WINE" runs a program in the prefix.
 set -euo pipefail
 build=$(cd "$1" && pwd); shift
-export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$build/wine-env.sh"
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${QEL_IN_XVFB:-}" ]; then
-  QEL_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$@"
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$@"
 fi
 
 if [ ! -f "$WINEPREFIX/.qel-ready" ]; then
-  wineboot -i >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
-  wineserver -w
+  rm -rf "$WINEPREFIX"
+  "$WINE" wineboot -i >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+  "$WINESERVER" -w
   touch "$WINEPREFIX/.qel-ready"
 fi
 
@@ -27,12 +29,12 @@ if command -v pulseaudio >/dev/null && ! pactl info >/dev/null 2>&1; then
 fi
 
 finish() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
+  "$WINESERVER" -k 2>/dev/null || true
+  if [ -n "$pulse_pid" ]; then kill "$pulse_pid" 2>/dev/null || true; fi
 }
 trap finish EXIT
 
 # Start the server and the desktop once, with their output away from ctest's pipes.
-wineserver -p
-wine wineboot >/dev/null 2>&1 </dev/null
+"$WINESERVER" -p
+"$WINE" wineboot >/dev/null 2>&1 </dev/null
 "$@"

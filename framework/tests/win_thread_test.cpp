@@ -1,0 +1,80 @@
+#include "framework/win/Application.h"
+#include "framework/win/Thread.h"
+#include "framework/win/Timer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+// Pumps the main thread's messages until ADone or the deadline.
+template <class F>
+bool PumpUntil(F ADone, DWORD ATimeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    while (!ADone()) {
+        if (GetTickCount() - start > ATimeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Application.ProcessMessages();
+    }
+    return true;
+}
+
+class TSyncThread : public TThread {
+public:
+    std::atomic<int> Result{-1};
+    std::atomic<DWORD> RanOn{0};
+    std::atomic<bool> Entered{false};
+
+protected:
+    void Execute() override
+    {
+        Entered = true;
+        Result = Synchronize([this] { RanOn = GetCurrentThreadId(); }) ? 1 : 0;
+    }
+};
+
+class ThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override { Application.Initialize(); }
+};
+
+TEST_F(ThreadTest, SynchronizeRunsOnMainThreadWhileCallerWaits)
+{
+    TSyncThread t;
+    t.Start();
+    ASSERT_TRUE(PumpUntil([&] { return t.Result != -1; }));
+    EXPECT_EQ(t.Result, 1);
+    EXPECT_EQ(t.RanOn, GetCurrentThreadId());
+}
+
+TEST_F(ThreadTest, TerminateWithdrawsAHandOffTheMainThreadNeverTook)
+{
+    TSyncThread t;
+    t.Start();
+    while (!t.Entered) Sleep(1);
+    Sleep(50); // the thread is now blocked in the hand-off; the main thread pumps nothing
+    t.Terminate();
+    t.WaitFor(); // must not deadlock
+    EXPECT_EQ(t.Result, 0);
+    EXPECT_EQ(t.RanOn, 0u);
+    Application.ProcessMessages(); // the withdrawn request must not run later
+    EXPECT_EQ(t.RanOn, 0u);
+}
+
+TEST_F(ThreadTest, TimerFiresOnMainThreadAndStopsWhenDisabled)
+{
+    TTimer timer(nullptr);
+    timer.SetInterval(20);
+    int ticks = 0;
+    timer.OnTimer.Bind([&](TTimer* sender) {
+        EXPECT_EQ(sender, &timer);
+        if (++ticks == 2) sender->SetEnabled(false);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return ticks >= 2; }));
+    PumpUntil([] { return false; }, 150);
+    EXPECT_EQ(ticks, 2);
+}
+
+} // namespace

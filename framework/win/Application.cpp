@@ -1,0 +1,46 @@
+#include "framework/win/Application.h"
+
+#include "framework/win/Thread.h"
+
+#include <windows.h>
+
+TApplication Application;
+
+void TApplication::Initialize() { TThread::InitMainThread(); }
+
+bool TApplication::Dispatch()
+{
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+void TApplication::Run()
+{
+    MSG msg;
+    // GetMessage sleeps until something arrives: an idle monitor costs no wake-up.
+    while (!FTerminated && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    FTerminated = true;
+}
+
+void TApplication::Terminate()
+{
+    if (FTerminated) return;
+    FTerminated = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages()
+{
+    while (Dispatch()) {
+    }
+}

@@ -1,0 +1,77 @@
+#pragma once
+// Owners of Win32 handles, so that every path closes what it opened.
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+template <class Traits>
+class TUniqueHandle {
+public:
+    using Type = typename Traits::Type;
+    TUniqueHandle() = default;
+    explicit TUniqueHandle(Type AHandle) : FHandle(AHandle) {}
+    ~TUniqueHandle() { Reset(); }
+    TUniqueHandle(TUniqueHandle&& AOther) noexcept : FHandle(AOther.Release()) {}
+    TUniqueHandle& operator=(TUniqueHandle&& AOther) noexcept
+    {
+        if (this != &AOther) Reset(AOther.Release());
+        return *this;
+    }
+    TUniqueHandle(const TUniqueHandle&) = delete;
+    TUniqueHandle& operator=(const TUniqueHandle&) = delete;
+
+    Type Get() const { return FHandle; }
+    bool Valid() const { return Traits::Valid(FHandle); }
+    explicit operator bool() const { return Valid(); }
+    Type Release() { return std::exchange(FHandle, Traits::Invalid()); }
+    void Reset(Type AHandle = Traits::Invalid())
+    {
+        if (Traits::Valid(FHandle)) Traits::Close(FHandle);
+        FHandle = AHandle;
+    }
+
+private:
+    Type FHandle = Traits::Invalid();
+};
+
+// Kernel objects: NULL and INVALID_HANDLE_VALUE both mean "none" (CreateFile answers the second).
+struct TKernelHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { CloseHandle(h); }
+};
+using THandleOwner = TUniqueHandle<TKernelHandleTraits>;
+
+struct TRegKeyTraits {
+    using Type = HKEY;
+    static Type Invalid() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static void Close(Type h) { RegCloseKey(h); }
+};
+using TRegKeyOwner = TUniqueHandle<TRegKeyTraits>;
+
+struct TModuleTraits {
+    using Type = HMODULE;
+    static Type Invalid() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static void Close(Type h) { FreeLibrary(h); }
+};
+using TModuleOwner = TUniqueHandle<TModuleTraits>;
+
+struct TIconTraits {
+    using Type = HICON;
+    static Type Invalid() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static void Close(Type h) { DestroyIcon(h); }
+};
+using TIconOwner = TUniqueHandle<TIconTraits>;
+
+struct TMenuTraits {
+    using Type = HMENU;
+    static Type Invalid() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static void Close(Type h) { DestroyMenu(h); }
+};
+using TMenuOwner = TUniqueHandle<TMenuTraits>;

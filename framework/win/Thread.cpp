@@ -1,0 +1,143 @@
+#include "framework/win/Thread.h"
+
+#include "framework/win/UtilityWindow.h"
+
+#include <deque>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// One hand-off waiting for the main thread.
+struct TSyncRequest {
+    const std::function<void()>* Proc;
+    THandleOwner Done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+// The main thread's side of the hand-off: a queue, and a window whose message makes the main
+// thread's message loop (or any modal loop running in it) work the queue off.
+class TSynchronizer {
+public:
+    void Init()
+    {
+        FMainThreadId = GetCurrentThreadId();
+        if (!FWindow) {
+            FWindow = std::make_unique<TUtilityWindow>([](TMessage& m) {
+                if (m.Msg != kWakeMessage) return false;
+                TThread::CheckSynchronize();
+                return true;
+            });
+        }
+    }
+    DWORD MainThreadId() const { return FMainThreadId; }
+
+    void Queue(TSyncRequest* ARequest)
+    {
+        {
+            std::lock_guard lock(FLock);
+            FQueue.push_back(ARequest);
+        }
+        PostMessageW(FWindow ? FWindow->Handle() : nullptr, kWakeMessage, 0, 0);
+    }
+
+    // True when the request was still waiting and is now withdrawn.
+    bool Withdraw(TSyncRequest* ARequest)
+    {
+        std::lock_guard lock(FLock);
+        for (auto it = FQueue.begin(); it != FQueue.end(); ++it) {
+            if (*it == ARequest) {
+                FQueue.erase(it);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Run()
+    {
+        for (;;) {
+            TSyncRequest* request;
+            {
+                std::lock_guard lock(FLock);
+                if (FQueue.empty()) return;
+                request = FQueue.front();
+                FQueue.pop_front();
+            }
+            // The caller stays blocked until Done, so the request outlives this call.
+            (*request->Proc)();
+            SetEvent(request->Done.Get());
+        }
+    }
+
+private:
+    static constexpr UINT kWakeMessage = WM_APP + 0x3A1;
+    DWORD FMainThreadId = 0;
+    std::unique_ptr<TUtilityWindow> FWindow;
+    std::mutex FLock;
+    std::deque<TSyncRequest*> FQueue;
+};
+
+TSynchronizer& Synchronizer()
+{
+    static TSynchronizer instance;
+    return instance;
+}
+
+} // namespace
+
+TThread::TThread() : FTerminateEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+TThread::~TThread()
+{
+    Terminate();
+    WaitFor();
+}
+
+void TThread::Start()
+{
+    if (FHandle) return;
+    FHandle.Reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, 0, nullptr));
+}
+
+DWORD WINAPI TThread::ThreadProc(LPVOID AParam)
+{
+    static_cast<TThread*>(AParam)->Execute();
+    return 0;
+}
+
+void TThread::Terminate()
+{
+    FTerminated = true;
+    SetEvent(FTerminateEvent.Get());
+}
+
+void TThread::WaitFor()
+{
+    if (FHandle) WaitForSingleObject(FHandle.Get(), INFINITE);
+}
+
+void TThread::InitMainThread() { Synchronizer().Init(); }
+
+bool TThread::IsMainThread() { return GetCurrentThreadId() == Synchronizer().MainThreadId(); }
+
+void TThread::CheckSynchronize()
+{
+    if (IsMainThread()) Synchronizer().Run();
+}
+
+bool TThread::Synchronize(const std::function<void()>& AProc)
+{
+    if (IsMainThread()) {
+        AProc();
+        return true;
+    }
+    if (Terminated()) return false;
+    TSyncRequest request{&AProc};
+    Synchronizer().Queue(&request);
+    HANDLE waits[] = {request.Done.Get(), FTerminateEvent.Get()};
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
+    if (Synchronizer().Withdraw(&request)) return false;
+    // The main thread has already taken it up: it finishes, and the stack request must outlive it.
+    WaitForSingleObject(request.Done.Get(), INFINITE);
+    return true;
+}

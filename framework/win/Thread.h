@@ -1,0 +1,49 @@
+#pragma once
+// Thread objects: a run method (Execute) on a thread of their own, a terminated flag any thread may
+// set, and the synchronous hand-off (Synchronize) that runs a call on the main thread while the
+// calling thread waits.
+#include "framework/win/Handle.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+
+class TThread {
+public:
+    TThread();
+    // Terminates, waits for Execute to end and closes the thread.
+    virtual ~TThread();
+    TThread(const TThread&) = delete;
+    TThread& operator=(const TThread&) = delete;
+
+    void Start();
+    // Sets the terminated flag and wakes a Synchronize or an alertable wait on TerminateEvent.
+    void Terminate();
+    bool Terminated() const { return FTerminated.load(); }
+    // Waits until Execute has returned (at once when the thread never started).
+    void WaitFor();
+    // Manual-reset event signalled by Terminate, for waits that must end on termination.
+    HANDLE TerminateEvent() const { return FTerminateEvent.Get(); }
+    HANDLE Handle() const { return FHandle.Get(); }
+
+    // Records the calling thread as the main thread and makes the window through which the
+    // hand-off reaches it. The application calls it; tests that run no application call it once.
+    static void InitMainThread();
+    static bool IsMainThread();
+    // Runs queued hand-offs; the main thread's message loop calls it through its window.
+    static void CheckSynchronize();
+
+protected:
+    virtual void Execute() = 0;
+    // Runs AProc on the main thread and waits until it has returned. Answers false, without
+    // running it, when the thread is terminated before the main thread takes it up. From the
+    // main thread itself AProc runs at once.
+    bool Synchronize(const std::function<void()>& AProc);
+
+private:
+    static DWORD WINAPI ThreadProc(LPVOID AParam);
+    std::atomic<bool> FTerminated{false};
+    THandleOwner FTerminateEvent;
+    THandleOwner FHandle;
+};
