@@ -1,0 +1,33 @@
+#pragma once
+// What the language component asks of the operating system: the user locale's collation, the
+// installed locales, the default languages, the program's folder and the debugger trace. The
+// Windows build answers through the platform (TWinLanguagePlatform); tests give their own answers.
+#include "framework/core/StringList.h"
+
+#include <string>
+#include <vector>
+
+struct TInstalledLocale {
+    std::u16string LangID;      // four hex digits, e.g. "0804"
+    std::u16string DisplayName; // the language's name as the system shows it
+    bool HasCountryAbbreviation = false;
+};
+
+class TLanguagePlatform {
+public:
+    TLanguagePlatform() = default;
+    TLanguagePlatform(const TLanguagePlatform&) = delete;
+    TLanguagePlatform& operator=(const TLanguagePlatform&) = delete;
+    virtual ~TLanguagePlatform() = default;
+
+    // The comparison that sorted lists of texts follow.
+    virtual TTextCompare TextCompare() const = 0;
+    virtual std::vector<TInstalledLocale> InstalledLocales() const = 0;
+    // The system default language identifier as four upper-case hex digits.
+    virtual std::u16string SystemDefaultLangID() const = 0;
+    // The user default locale's abbreviated language name ("CHS", "ENU"); empty when unknown.
+    virtual std::u16string UserLanguageAbbreviation() const = 0;
+    // The folder of the running executable.
+    virtual std::u16string ExecutableFolder() const = 0;
+    virtual void Trace(const std::u16string& ALine) const = 0;
+};

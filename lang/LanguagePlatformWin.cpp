@@ -1,0 +1,96 @@
+#include "lang/LanguagePlatformWin.h"
+
+#include "framework/win/WinText.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cwchar>
+#include <iterator>
+
+namespace {
+
+// The user locale's collation, as the lists of texts are sorted on Windows.
+int CompareUserLocale(std::u16string_view A, std::u16string_view B, bool ACaseSensitive)
+{
+    const auto* a = reinterpret_cast<const wchar_t*>(A.data());
+    const auto* b = reinterpret_cast<const wchar_t*>(B.data());
+    if (A.size() <= INT_MAX && B.size() <= INT_MAX) {
+        const int r = CompareStringW(LOCALE_USER_DEFAULT, ACaseSensitive ? 0 : NORM_IGNORECASE, a,
+                                     static_cast<int>(A.size()), b, static_cast<int>(B.size()));
+        if (r != 0) return r - CSTR_EQUAL;
+    }
+    return CompareOrdinal(A, B, ACaseSensitive);
+}
+
+std::u16string LocaleInfo(LCID ALocale, LCTYPE AType)
+{
+    wchar_t buffer[128];
+    return GetLocaleInfoW(ALocale, AType, buffer, static_cast<int>(std::size(buffer))) > 0 ? U(buffer) : std::u16string();
+}
+
+// EnumSystemLocalesW passes no context to its callback: the enumeration fills this list, on
+// the main thread only.
+std::vector<TInstalledLocale>* GEnumerated = nullptr;
+
+BOOL CALLBACK AddLocale(LPWSTR ALocale)
+{
+    const auto id = static_cast<LCID>(std::wcstoul(ALocale, nullptr, 16));
+    TInstalledLocale locale;
+    locale.LangID = LocaleInfo(id, LOCALE_ILANGUAGE);
+    locale.DisplayName = LocaleInfo(id, LOCALE_SLANGUAGE);
+    // Read into four characters: the three letters of an abbreviation and the terminator.
+    wchar_t country[4];
+    locale.HasCountryAbbreviation = GetLocaleInfoW(id, LOCALE_SABBREVCTRYNAME, country, 4) > 0;
+    GEnumerated->push_back(std::move(locale));
+    return TRUE;
+}
+
+} // namespace
+
+const TWinLanguagePlatform& TWinLanguagePlatform::Instance()
+{
+    static const TWinLanguagePlatform instance;
+    return instance;
+}
+
+TTextCompare TWinLanguagePlatform::TextCompare() const { return CompareUserLocale; }
+
+std::vector<TInstalledLocale> TWinLanguagePlatform::InstalledLocales() const
+{
+    std::vector<TInstalledLocale> locales;
+    GEnumerated = &locales;
+    EnumSystemLocalesW(AddLocale, LCID_SUPPORTED);
+    GEnumerated = nullptr;
+    return locales;
+}
+
+std::u16string TWinLanguagePlatform::SystemDefaultLangID() const
+{
+    wchar_t text[8];
+    std::swprintf(text, std::size(text), L"%04X", static_cast<unsigned>(GetSystemDefaultLangID()));
+    return U(text);
+}
+
+std::u16string TWinLanguagePlatform::UserLanguageAbbreviation() const
+{
+    return LocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME);
+}
+
+std::u16string TWinLanguagePlatform::ExecutableFolder() const
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::u16string() : U(path.substr(0, slash).c_str());
+}
+
+void TWinLanguagePlatform::Trace(const std::u16string& ALine) const { OutputDebugStringW(W(ALine)); }

@@ -1,0 +1,52 @@
+#pragma once
+// A platform for the language component where the system's answers are the test's: code-unit
+// collation, a few locales, chosen default languages, a folder of its own as the program's
+// folder, and the trace lines kept.
+#include "lang/LanguagePlatform.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class TFakeLanguagePlatform : public TLanguagePlatform {
+public:
+    TFakeLanguagePlatform()
+    {
+        static std::atomic<int> next{0};
+        FFolder = std::filesystem::temp_directory_path() /
+                  ("qel-lang-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" + std::to_string(next++));
+        std::filesystem::remove_all(FFolder);
+        std::filesystem::create_directories(FFolder);
+    }
+    ~TFakeLanguagePlatform() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(FFolder, ec);
+    }
+
+    TTextCompare TextCompare() const override { return CompareOrdinal; }
+    std::vector<TInstalledLocale> InstalledLocales() const override
+    {
+        ++EnumerationCount;
+        return Locales;
+    }
+    std::u16string SystemDefaultLangID() const override { return SystemLangID; }
+    std::u16string UserLanguageAbbreviation() const override { return UserAbbreviation; }
+    std::u16string ExecutableFolder() const override { return FFolder.u16string(); }
+    void Trace(const std::u16string& ALine) const override { Traces.push_back(ALine); }
+
+    // A file in the program's folder.
+    std::u16string PathOf(const std::u16string& AName) const { return (FFolder / AName).u16string(); }
+
+    std::vector<TInstalledLocale> Locales{{u"0804", u"Chinese (PRC)", true}, {u"0409", u"English (United States)", true},
+                                          {u"047F", u"Invariant Language", false}};
+    std::u16string SystemLangID = u"0804";
+    std::u16string UserAbbreviation = u"ENU";
+    mutable int EnumerationCount = 0;
+    mutable std::vector<std::u16string> Traces;
+
+private:
+    std::filesystem::path FFolder;
+};

@@ -1,0 +1,121 @@
+#include "lang/uiLangBase.h"
+
+#include "framework/core/Text.h"
+#include "lang/LanguageData.h"
+#include "lang/TranslationService.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace {
+
+// Far above any real language data (the built-in one is about 15 kB): a larger file is not
+// language data, and is not read into memory.
+constexpr std::uintmax_t kMaxLanguageFileSize = 16u << 20;
+
+} // namespace
+
+TuiLangBase::TuiLangBase(TComponent* AOwner, const TLanguagePlatform& APlatform)
+    : TComponent(AOwner), FPlatform(APlatform), FResources(NewLanguageList(APlatform.TextCompare())),
+      FOriginal(NewSourceTextList(APlatform.TextCompare()))
+{
+}
+
+void TuiLangBase::ReadData(std::span<const uint8_t> AData, const std::u16string& AOrigin)
+{
+    TLanguageData data(FPlatform.TextCompare());
+    std::u16string error;
+    if (!ReadLanguageData(AData, data, error)) {
+        FPlatform.Trace(u"uiLanguage: " + AOrigin + u" rejected, nothing taken from it: " + error);
+        return;
+    }
+    FOriginal = std::move(data.Original);
+    for (int i = 0; i < data.Languages.Count(); ++i)
+        FResources.AddObject(data.Languages.Strings(i), data.Languages.TakeObject(i));
+}
+
+void TuiLangBase::LoadFromFile(const std::u16string& AFileName)
+{
+    const std::filesystem::path path(AFileName);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxLanguageFileSize) {
+        FPlatform.Trace(u"uiLanguage: " + AFileName + u" rejected: " +
+                        (ec ? u"its size cannot be read" : u"larger than " + IntToStr(kMaxLanguageFileSize) + u" bytes"));
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+        FPlatform.Trace(u"uiLanguage: " + AFileName + u" rejected: it cannot be read");
+        return;
+    }
+    ReadData(bytes, AFileName);
+}
+
+void TuiLangBase::SaveToFile(const std::u16string& AFileName) const
+{
+    const std::vector<uint8_t> bytes = WriteLanguageData(FOriginal, FResources);
+    std::ofstream out(std::filesystem::path(AFileName), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw std::runtime_error("cannot write the language file " + Utf8FromUtf16(AFileName));
+}
+
+void TuiLangBase::AddLang(const std::u16string& AName)
+{
+    if (FResources.IndexOf(AName) < 0) FResources.AddObject(AName, NewTranslationTable(FPlatform.TextCompare()));
+}
+
+TStringList* TuiLangBase::FindLanguageTable(std::u16string_view AName) const
+{
+    const int i = FResources.IndexOf(AName);
+    return i < 0 ? nullptr : dynamic_cast<TStringList*>(FResources.Objects(i));
+}
+
+void TuiLangBase::SetBaseLang(const std::u16string& AName)
+{
+    FLang = AName;
+    if (FLoading) return;
+    if (AName == u"en") {
+        TranslationService::Reset();
+        return;
+    }
+    if (const TStringList* table = FindLanguageTable(AName)) TranslationService::Apply(*table);
+}
+
+void TuiLangBase::ReadResourcesBin(std::span<const uint8_t> AData) { ReadData(AData, u"the stored language data"); }
+
+bool TuiLangBase::WriteResourcesBin(std::vector<uint8_t>& AData) const
+{
+    if (!FStoreInForm || FResources.Count() == 0) return false;
+    AData = WriteLanguageData(FOriginal, FResources);
+    return true;
+}
+
+std::u16string TuiLangBase::UserLanguageShortName() const
+{
+    std::u16string name = FPlatform.UserLanguageAbbreviation().substr(0, 2);
+    for (char16_t& c : name)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
+    return name;
+}
+
+void TuiLangBase::Loaded()
+{
+    FLoading = false;
+    if (!FFileName.empty()) LoadFromFile((std::filesystem::path(FPlatform.ExecutableFolder()) / FFileName).u16string());
+    if (FAutoSelect) FLang = UserLanguageShortName();
+    if (FLang.empty()) return;
+    if (const TStringList* table = FindLanguageTable(FLang)) TranslationService::Apply(*table);
+}
+
+void TuiLangBase::LoadStoredData(std::span<const uint8_t> AResourcesBin)
+{
+    BeginLoading();
+    ReadResourcesBin(AResourcesBin);
+    Loaded();
+}
