@@ -9,6 +9,16 @@
 namespace {
 constexpr UINT kCallbackMessage = WM_APP + 0x3A2;
 constexpr size_t kMaxHint = 127; // szTip holds 128 units with its terminator
+
+// A monitor started elevated still hears the shell's restart and its own icon's clicks. The
+// filter exists from Windows 7 on and is looked up, so that older systems still start the program.
+void AllowMessage(HWND AWindow, UINT AMessage)
+{
+    using TFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    static const auto filter = reinterpret_cast<TFilter>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (filter) filter(AWindow, AMessage, MSGFLT_ALLOW, nullptr);
+}
 } // namespace
 
 TTrayIcon::TTrayIcon(TComponent* AOwner)
@@ -18,9 +28,8 @@ TTrayIcon::TTrayIcon(TComponent* AOwner)
       FTaskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")),
       FWindow([this](TMessage& m) { return HandleMessage(m); })
 {
-    // A monitor started elevated still hears the shell's restart and its own icon's clicks.
-    ChangeWindowMessageFilterEx(FWindow.Handle(), FTaskbarCreated, MSGFLT_ALLOW, nullptr);
-    ChangeWindowMessageFilterEx(FWindow.Handle(), kCallbackMessage, MSGFLT_ALLOW, nullptr);
+    AllowMessage(FWindow.Handle(), FTaskbarCreated);
+    AllowMessage(FWindow.Handle(), kCallbackMessage);
 }
 
 TTrayIcon::~TTrayIcon()
