@@ -152,6 +152,7 @@ void TuiLanguage::SetAutoSelect(bool AValue)
 
 void TuiLanguage::SetCustomClassList(const TStringList& AList)
 {
+    if (&AList == &FTranslateCustomClassList) return;
     FTranslateCustomClassList.Clear();
     FTranslateCustomClassList.AddStrings(AList);
 }

@@ -12,7 +12,7 @@ bool TControl::GetTextProperty(std::u16string_view AName, std::u16string& AValue
 
 void TControl::SetTextProperty(std::u16string_view AName, const std::u16string& AValue)
 {
-    if (AName == u"Caption") FCaption = AValue;
-    else if (AName == u"Hint") FHint = AValue;
+    if (AName == u"Caption") SetCaption(AValue);
+    else if (AName == u"Hint") SetHint(AValue);
     else throw std::invalid_argument("TControl: no such text property");
 }

@@ -17,14 +17,16 @@ public:
     // translates the texts of everything the form owns.
     virtual bool IsForm() const { return false; }
 
+    // A class that shows its texts elsewhere too (a window's title) overrides the setters and
+    // calls these.
     const std::u16string& Caption() const { return FCaption; }
-    void SetCaption(const std::u16string& ACaption) { FCaption = ACaption; }
+    virtual void SetCaption(const std::u16string& ACaption) { FCaption = ACaption; }
     const std::u16string& Hint() const { return FHint; }
-    void SetHint(const std::u16string& AHint) { FHint = AHint; }
+    virtual void SetHint(const std::u16string& AHint) { FHint = AHint; }
 
     // Reads the text property of that name; false when the class publishes none.
     virtual bool GetTextProperty(std::u16string_view AName, std::u16string& AValue) const;
-    // Writes it; std::invalid_argument when the class publishes none of that name.
+    // Writes it through its setter; std::invalid_argument when the class publishes none of that name.
     virtual void SetTextProperty(std::u16string_view AName, const std::u16string& AValue);
 
 private:

@@ -4,9 +4,8 @@
 // folder, and the trace lines kept.
 #include "lang/LanguagePlatform.h"
 
-#include <atomic>
-#include <cstdint>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,11 +13,12 @@ class TFakeLanguagePlatform : public TLanguagePlatform {
 public:
     TFakeLanguagePlatform()
     {
-        static std::atomic<int> next{0};
-        FFolder = std::filesystem::temp_directory_path() /
-                  ("qel-lang-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" + std::to_string(next++));
-        std::filesystem::remove_all(FFolder);
-        std::filesystem::create_directories(FFolder);
+        // Test programs run side by side: a random name keeps their folders apart.
+        std::random_device random;
+        do {
+            FFolder = std::filesystem::temp_directory_path() /
+                      ("qel-lang-" + std::to_string(random()) + "-" + std::to_string(random()));
+        } while (!std::filesystem::create_directories(FFolder));
     }
     ~TFakeLanguagePlatform() override
     {

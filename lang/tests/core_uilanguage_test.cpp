@@ -259,11 +259,13 @@ TEST_F(UiLanguage, TheWalkTranslatesCaptionsAndHintsOfEverythingTheFormOwns)
     auto* underScene = new TTestControl(scene, u"TLabel", u"Config");
     TuiLanguage* language = MakeLanguage(&form);
 
-    TStringList custom_classes;
-    custom_classes.Add(u"TCustomThing");
-    language->SetCustomClassList(custom_classes);
-    custom_classes.Clear();
-    EXPECT_EQ(language->CustomClassList().Count(), 1);
+    TStringList customClasses;
+    customClasses.Add(u"TCustomThing");
+    language->SetCustomClassList(customClasses);
+    customClasses.Clear();
+    language->SetCustomClassList(language->CustomClassList());
+    EXPECT_EQ(Lines(language->CustomClassList()), (std::vector<std::u16string>{u"TCustomThing"}));
+    EXPECT_EQ(language->SpecialClassName().Count(), 8);
     std::vector<std::u16string> customCalls;
     language->OnCustomTranslate.Bind([&](TComponent* AComponent, TStringList&, std::vector<TComponent*>& AList,
                                          const std::u16string& BaseName, bool ATranslate) {
