@@ -182,6 +182,17 @@ TEST_F(UiLanguage, DamagedLanguageDataIsTakenNotAtAll)
         EXPECT_NE(Platform.Traces[0].find(u"ui.local rejected"), std::u16string::npos) << what;
     }
 
+    // A file far larger than any language data is not even read.
+    WriteBytes(Platform.PathOf(u"ui.local"), good);
+    std::filesystem::resize_file(std::filesystem::path(Platform.PathOf(u"ui.local")), 17u << 20);
+    Platform.Traces.clear();
+    {
+        TMainForm form(nullptr);
+        EXPECT_EQ(Lines(MakeLanguage(&form)->Resources()), (std::vector<std::u16string>{u"CH", u"US"}));
+        ASSERT_EQ(Platform.Traces.size(), 1u);
+        EXPECT_NE(Platform.Traces[0].find(u"larger than"), std::u16string::npos);
+    }
+
     // Damaged stored data leaves the component as it was.
     Platform.Traces.clear();
     std::filesystem::remove(std::filesystem::path(Platform.PathOf(u"ui.local")));
@@ -426,8 +437,14 @@ TEST_F(UiLanguage, LocaleTablesAreBuiltOnceAndLiveWhileAnyComponentDoes)
     EXPECT_EQ(second->GetLanguageLongNameByLangID(u"0804"), u"Chinese (PRC)");
     delete second;
     Platform.Locales = {{u"0411", u"Japanese", true}};
+    // A component in design mode makes empty tables; the next one at run time fills them.
+    TComponent designer(nullptr);
+    designer.SetDesigning(true);
+    auto* designed = new TuiLanguage(&designer, Platform);
+    EXPECT_EQ(designed->GetLanguageLongNameByShortID(u"0411"), u"");
     TuiLanguage third(nullptr, Platform);
     EXPECT_EQ(Platform.EnumerationCount, 2);
+    EXPECT_EQ(designed->GetLanguageLongNameByShortID(u"0411"), u"Japanese");
     EXPECT_EQ(third.GetLanguageLongNameByLangID(u"0804"), u"");
     EXPECT_EQ(third.GetLanguageLongNameByShortID(u"0411"), u"Japanese");
 }
