@@ -234,7 +234,7 @@ template <size_t N>
 void SetArrayText(char16_t (&AArray)[N], std::u16string_view AText)
 {
     const size_t length = AText.size() < N ? AText.size() : N;
-    std::memcpy(AArray, AText.data(), length * sizeof(char16_t));
+    for (size_t i = 0; i < length; ++i) AArray[i] = AText[i];
     if (length < N) AArray[length] = 0;
 }
 

@@ -26,6 +26,15 @@ std::unique_ptr<TRecord> Filled()
     return record;
 }
 
+std::string Tag(const char* AField, int AIndex)
+{
+    std::string tagged(AField);
+    tagged += '[';
+    tagged += std::to_string(AIndex);
+    tagged += ']';
+    return tagged;
+}
+
 TOptionsFromConfigFile Options()
 {
     return {u"software\\software\\QelHV730gmmouse", u"Profile", u"Profile", u"MacroDB"};
@@ -38,7 +47,7 @@ TOptionsFromConfigFile Options()
 TEST(FactoryDefaults, GameProfilesMatchTheLayoutTables)
 {
     for (int game = 1; game <= 5; ++game) {
-        SCOPED_TRACE("game " + std::to_string(game));
+        SCOPED_TRACE(Tag("game", game));
         auto info = Filled<TMouseProfileInfo>();
         RestoreGameProfileDefaults(*info, game, kNow);
         const std::vector<TFieldCase> cases = GameProfileCases(game, Bits(kNow));
@@ -81,13 +90,12 @@ TEST(FactoryDefaults, ProfileSettingGroupEntriesAndSelection)
     for (int i = 0; i < 5; ++i) {
         const size_t item = 12 + 6190 * static_cast<size_t>(i);
         const std::u16string n = std::u16string(1, static_cast<char16_t>(u'1' + i));
-        const std::string tag = "[" + std::to_string(i) + "]";
-        cases.push_back(Num("State" + tag, item, 2, 0));
-        cases.push_back(Text("ProfileFolderPath" + tag, item + 2, folder));
-        cases.push_back(Text("RegistryFolder" + tag, item + 2050, u"software\\software\\QelHV730gmmouse"));
-        cases.push_back(Text("ProfileFileName" + tag, item + 4098, u"Profile" + n + u".gpf"));
-        cases.push_back(Text("MacroFolderPath" + tag, item + 4140, folder + u"\\Profile" + n + u"_Macros"));
-        cases.push_back(Num("StorageKind" + tag, item + 6188, 1, 0));
+        cases.push_back(Num(Tag("State", i), item, 2, 0));
+        cases.push_back(Text(Tag("ProfileFolderPath", i), item + 2, folder));
+        cases.push_back(Text(Tag("RegistryFolder", i), item + 2050, u"software\\software\\QelHV730gmmouse"));
+        cases.push_back(Text(Tag("ProfileFileName", i), item + 4098, u"Profile" + n + u".gpf"));
+        cases.push_back(Text(Tag("MacroFolderPath", i), item + 4140, folder + u"\\Profile" + n + u"_Macros"));
+        cases.push_back(Num(Tag("StorageKind", i), item + 6188, 1, 0));
     }
     ExpectImage(group.get(), ExpectedImage(sizeof *group, kFill, {}, cases), cases);
 }
@@ -106,10 +114,9 @@ TEST(FactoryDefaults, AllSettingsAndTheLanguageOfTheSystem)
                                          Num("CurrentLanguage", 30952, 1, lang.Language)};
         for (int i = 0; i < 5; ++i) {
             const size_t item = 6190 * static_cast<size_t>(i);
-            const std::string tag = "[" + std::to_string(i) + "]";
-            cases.push_back(Num("State" + tag, item, 2, i == 0 ? 1 : 0));
-            cases.push_back(Text("ProfileFolderPath" + tag, item + 2, u""));
-            cases.push_back(Num("StorageKind" + tag, item + 6188, 1, 0));
+                cases.push_back(Num(Tag("State", i), item, 2, i == 0 ? 1 : 0));
+            cases.push_back(Text(Tag("ProfileFolderPath", i), item + 2, u""));
+            cases.push_back(Num(Tag("StorageKind", i), item + 6188, 1, 0));
         }
         ExpectImage(info.get(), ExpectedImage(sizeof *info, kFill, {}, cases), cases);
     }
