@@ -65,11 +65,11 @@ private:
 // A folder of its own under a parent (the temporary folder unless given), with a trailing "\".
 class TTestFolder {
 public:
-    explicit TTestFolder(const std::u16string& AName, std::u16string AParent = TempFolder())
+    explicit TTestFolder(const std::u16string& AName, std::u16string AParent = TempFolder(), bool ACreate = true)
         : FPath(std::move(AParent) + AName + u"\\")
     {
         Remove();
-        std::filesystem::create_directories(Fs());
+        if (ACreate) std::filesystem::create_directories(Fs());
     }
     ~TTestFolder() { Remove(); }
     const std::u16string& Path() const { return FPath; }
