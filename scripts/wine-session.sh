@@ -33,6 +33,10 @@ finish() {
   if [ -n "$pulse_pid" ]; then kill "$pulse_pid" 2>/dev/null || true; fi
 }
 trap finish EXIT
+trap 'exit 130' INT TERM
+
+# A server left from an earlier run may hold a display that is gone: start afresh.
+"$WINESERVER" -k 2>/dev/null || true
 
 # Start the server and the desktop once, with their output away from ctest's pipes.
 "$WINESERVER" -p
