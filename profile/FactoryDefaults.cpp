@@ -129,6 +129,7 @@ double EncodeDateTime(int AYear, int AMonth, int ADay, int AHour, int AMinute, i
 
 void RestoreGameProfileDefaults(TMouseProfileInfo& AInfo, int AGameNumber, double ANow)
 {
+    if (AGameNumber < 1 || AGameNumber > kGameProfileCount) return;
     SetIdentity(AInfo, ANow);
     TMOUSECONFIGINFO& config = AInfo.ConfigInfo;
     for (int n = 0; n < kClearedButtons; ++n) std::memset(&config.ButtonFuncInfo[n], 0, kButtonClearedBytes);

@@ -14,7 +14,7 @@ inline constexpr int32_t kProfileFileVersion = 259;
 double EncodeDateTime(int AYear, int AMonth, int ADay, int AHour, int AMinute, int ASecond,
                       int AMilliseconds);
 
-// Game profile 1..5; ANow becomes the profile's identity.
+// Game profile 1..5 (any other number changes nothing); ANow becomes the profile's identity.
 void RestoreGameProfileDefaults(TMouseProfileInfo& AInfo, int AGameNumber, double ANow);
 void RestoreTestProfileDefaults(TMouseProfileInfo& AInfo, double ANow);
 

@@ -55,6 +55,15 @@ TEST(FactoryDefaults, GameProfilesMatchTheLayoutTables)
     }
 }
 
+TEST(FactoryDefaults, NoGameProfileBeyondFive)
+{
+    for (int game : {0, 6, -1}) {
+        auto info = Filled<TMouseProfileInfo>();
+        RestoreGameProfileDefaults(*info, game, kNow);
+        ExpectImage(info.get(), ExpectedImage(sizeof *info, kFill, {}, {}), {});
+    }
+}
+
 TEST(FactoryDefaults, GameProfileRestoresDifferOnlyInTheIdentity)
 {
     auto first = Filled<TMouseProfileInfo>();
