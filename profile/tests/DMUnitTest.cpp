@@ -238,6 +238,12 @@ TEST_F(DMTest, FileKeptProfilesAreRecreatedOrKept)
     WriteFileBytes(files.Path() + u"Game4.gpf", shortImage);
     // Profile 5 has an unknown storage kind: nothing is loaded.
     group->ProfileSettingList[4].StorageKind = 9;
+    // Profile 1's name fills its array: all 21 units are the value's name.
+    const std::u16string fullName(21, u'q');
+    SetArrayText(group->ProfileSettingList[0].ProfileFileName, fullName);
+    auto stored1 = Zero<TMouseProfileInfo>();
+    stored1->ConfigInfo.ButtonCount = 4;
+    StoreProfile(fullName, *stored1);
     StoreGroup(*group);
 
     auto dm = Start();
@@ -258,6 +264,8 @@ TEST_F(DMTest, FileKeptProfilesAreRecreatedOrKept)
     EXPECT_EQ(reinterpret_cast<const uint8_t*>(read.get())[7], 0xEE) << "the rest of the record is left";
 
     EXPECT_EQ(std::memcmp(dm->ProfileGroup(4)->Stream().Memory(), Zero<TMouseProfileInfo>().get(), 120928), 0);
+    EXPECT_EQ(dm->ProfileGroup(0)->FileName(), fullName);
+    EXPECT_EQ(Bytes(dm->FCurrentProfileInfo), Bytes(*stored1));
 }
 
 TEST_F(DMTest, WrongSizeRegistryImagesAreKept)

@@ -265,6 +265,16 @@ TEST_F(uiProfileTest, StorageErrorsCarryTheLibraryTexts)
         EXPECT_EQ(e.Message(), u"Invalid data type for 'image.pfd'");
     }
     EXPECT_EQ(StreamBytes(), kTen);
+
+    // The registry takes no value name longer than 16383 units.
+    const std::u16string tooLong(20000, u'v');
+    Profile.SetFileName(tooLong);
+    try {
+        Profile.SaveStreamToRegistry();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), u"Failed to set data for '" + tooLong + u"'");
+    }
 }
 
 TEST_F(uiProfileTest, RestoreToDefaultHandsOverTheStream)
