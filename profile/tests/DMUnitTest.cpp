@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 
+#include "framework/core/Exception.h"
 #include "framework/win/FileSystem.h"
 #include "profile/DMUnit.h"
 #include "profile/FactoryDefaults.h"
@@ -634,4 +635,21 @@ TEST_F(DMTest, MacroIndexListOfAllProfiles)
         }
         EXPECT_EQ(dm->GetAllProfilesMacroIndexList(), c.Expected);
     }
+}
+
+TEST_F(DMTest, StorageErrorsAtStartReachTheCreator)
+{
+    FirstStartGroup();
+    const char16_t text[] = u"not a profile";
+    Key.Write(u"Profile2.gpf", text, sizeof text, REG_SZ);
+    try {
+        Start();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), u"Invalid data type for 'Profile2.gpf'");
+    }
+    std::vector<uint8_t> bytes;
+    DWORD type = 0;
+    ASSERT_TRUE(Key.Read(u"Profile2.gpf", bytes, &type));
+    EXPECT_EQ(type, DWORD{REG_SZ}) << "the value is left as it is";
 }
