@@ -21,6 +21,16 @@ if [ ! -f "$WINEPREFIX/.qel-ready" ]; then
   touch "$WINEPREFIX/.qel-ready"
 fi
 
+# Wine links the user's Documents folder to $HOME; tests write there, so it is a folder of the
+# prefix instead. A folder that holds something is left alone when Wine updates the prefix.
+for docs in "$WINEPREFIX"/drive_c/users/*/Documents; do
+  if [ -L "$docs" ]; then
+    rm "$docs"
+    mkdir "$docs"
+    echo "Documents of the test prefix" >"$docs/README.txt"
+  fi
+done
+
 pulse_pid=
 if command -v pulseaudio >/dev/null && ! pactl info >/dev/null 2>&1; then
   pulseaudio --daemonize=yes --exit-idle-time=-1 -n --load=module-native-protocol-unix \

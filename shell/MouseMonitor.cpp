@@ -1,6 +1,7 @@
 #include "shell/MouseMonitor.h"
 
 #include "framework/win/Application.h"
+#include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
 #include "profile/ProductConstants.h"
 
@@ -20,21 +21,6 @@ TForm::TParams MainWindowParams()
     return p;
 }
 } // namespace
-
-std::u16string ExecutableFolder()
-{
-    std::u16string path(MAX_PATH, u'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()),
-                                           static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(u"\\/") + 1);
-}
 
 TQelMonMain::TQelMonMain(TComponent* AOwner) : TForm(AOwner, MainWindowParams())
 {
@@ -81,7 +67,7 @@ void TQelMonMain::OpenConfigProgram()
     }
     // The full path in the monitor's own folder: no other program of that name on the search path
     // can be started in its place.
-    const std::u16string folder = ExecutableFolder();
+    const std::u16string folder = ProgramFolder();
     const std::u16string file = folder + kCfgFileName;
     // A missing configuration program is not reported.
     static_cast<void>(ShellExecuteW(nullptr, L"open", W(file), nullptr, W(folder), SW_SHOW));

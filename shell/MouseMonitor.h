@@ -37,6 +37,3 @@ private:
     void FormCreate();
     void FormDestroy();
 };
-
-// The folder of the running executable, with its trailing path separator.
-std::u16string ExecutableFolder();

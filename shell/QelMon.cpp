@@ -1,7 +1,10 @@
 // Program entry of the monitor: one instance per logon, a hidden main window, the message loop.
+#include "framework/core/Exception.h"
 #include "framework/win/Application.h"
 #include "framework/win/Handle.h"
 #include "framework/win/WinText.h"
+#include "framework/win/MessageBox.h"
+#include "profile/DMUnit.h"
 #include "profile/ProductConstants.h"
 #include "shell/MouseMonitor.h"
 
@@ -18,10 +21,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 
     Application.Initialize();
     Application.SetTitle(kApplicationTitle);
+    try {
+        // The profile data is loaded before anything else runs.
+        DM = new TDM(nullptr);
+    } catch (const Exception& e) {
+        // Profile data the monitor cannot read or create: say why instead of vanishing.
+        ShowMessage(e.Message());
+        return 1;
+    }
     {
         TQelMonMain mainWindow(nullptr);
         Application.Run();
         ReleaseMutex(mutex.Get());
     }
+    delete DM;
+    DM = nullptr;
     return 0;
 }

@@ -3,6 +3,8 @@
 //   ShellProbe.exe count CLASS       prints the number of top-level windows of CLASS
 //   ShellProbe.exe state CAPTION     prints "visible=V foreground=F" of the window with CAPTION
 //   ShellProbe.exe close CLASS       posts WM_CLOSE to the window of CLASS
+//   ShellProbe.exe dialog-text       prints the text of the message box that is shown
+//   ShellProbe.exe press-ok          presses OK on that message box
 //   ShellProbe.exe taskbar-created   broadcasts the shell's "TaskbarCreated" message
 //   ShellProbe.exe tray-remove CLASS deletes the tray icons of the process owning the window of
 //                                    CLASS, as a restarting shell would lose them
@@ -25,6 +27,17 @@ BOOL CALLBACK CountProc(HWND hwnd, LPARAM lp)
     wchar_t name[256];
     if (GetClassNameW(hwnd, name, 256) && wcscmp(name, c->ClassName) == 0) ++c->Count;
     return TRUE;
+}
+
+BOOL CALLBACK PrintStatic(HWND AChild, LPARAM)
+{
+    wchar_t cls[32] = {}, text[512] = {};
+    GetClassNameW(AChild, cls, 32);
+    if (_wcsicmp(cls, L"Static") != 0 || GetWindowTextW(AChild, text, 512) == 0) return TRUE;
+    char utf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    printf("%s\n", utf8);
+    return FALSE;
 }
 
 BOOL CALLBACK RemoveProc(HWND hwnd, LPARAM lp)
@@ -69,6 +82,16 @@ int wmain(int argc, wchar_t** argv)
     if (wcscmp(cmd, L"close") == 0 && argc == 3) {
         HWND hwnd = FindWindowW(argv[2], nullptr);
         return hwnd && PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (wcscmp(cmd, L"dialog-text") == 0) {
+        HWND box = FindWindowW(L"#32770", nullptr);
+        if (!box) return 1;
+        EnumChildWindows(box, PrintStatic, 0);
+        return 0;
+    }
+    if (wcscmp(cmd, L"press-ok") == 0) {
+        HWND box = FindWindowW(L"#32770", nullptr);
+        return box && PostMessageW(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
     }
     if (wcscmp(cmd, L"taskbar-created") == 0) {
         DWORD_PTR result = 0;

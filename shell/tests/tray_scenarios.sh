@@ -78,12 +78,12 @@ exit_by_menu() {
   read -r mw mh mx my <<<"$menu_box"
   xdotool mousemove $((mx + mw / 2)) $((my + mh * 3 / 4)) click 1
 }
-wait_exit() { # the monitor ends by itself, with code 0
-  local rc=0
+wait_exit() { # wait_exit [CODE]: the monitor ends by itself, with CODE (0)
+  local rc=0 want=${1:-0}
   for _ in $(seq 1 100); do kill -0 "$mon" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$mon" 2>/dev/null && fail "the monitor did not end"
   wait "$mon" || rc=$?
-  [ "$rc" -eq 0 ] || fail "the monitor ended with code $rc"
+  [ "$rc" -eq "$want" ] || fail "the monitor ended with code $rc"
 }
 log_lines() { tr -d '\r' <"$log" 2>/dev/null || true; }
 count_lines() { log_lines | grep -c "$1" || true; }
@@ -116,6 +116,32 @@ open_config)
   for _ in $(seq 1 100); do [ -s "$log" ] && break; sleep 0.1; done
   folder=$("$WINE" winepath -w "$app" 2>/dev/null | tr -d '\r')
   log_lines | grep -qxF "start $folder" || fail "expected 'start $folder', log: $(log_lines)"
+  ;;
+empty_then_populated_registry)
+  key='HKCU\software\software\QelHV730gmmouse'
+  "$WINE" reg delete "$key" /f >/dev/null 2>&1 || true
+  start_monitor
+  for value in ProfileSettingGroup.pfd allsettings.pfd; do
+    "$WINE" reg query "$key" /v "$value" >/dev/null 2>&1 || fail "the first start did not write $value"
+  done
+  probe close TQelMonMain
+  wait_exit
+  start_monitor
+  probe close TQelMonMain
+  wait_exit
+  ;;
+unreadable_profile_data)
+  key='HKCU\software\software\QelHV730gmmouse'
+  "$WINE" reg add "$key" /v allsettings.pfd /t REG_SZ /d broken /f >/dev/null 2>&1
+  (cd /tmp && exec "$WINE" "$app/QelMon.exe") &
+  mon=$!
+  pids+=("$mon")
+  probe wait '#32770' 20000 || fail "no message box"
+  shown=$(probe dialog-text)
+  "$WINE" reg delete "$key" /f >/dev/null 2>&1
+  [ "$shown" = "Invalid data type for 'allsettings.pfd'" ] || fail "the message box says: $shown"
+  probe press-ok
+  wait_exit 1
   ;;
 double_click)
   start_monitor
