@@ -11,9 +11,9 @@
 
 namespace {
 
-// Far above any real language data (the built-in one is about 15 kB): a larger file is not
-// language data, and is not read into memory.
-constexpr std::uintmax_t kMaxLanguageFileSize = 16u << 20;
+// Far above any real language data (the built-in data is 16 kB): a larger file is not taken
+// for language data, and is neither read into memory nor sorted.
+constexpr std::uintmax_t kMaxLanguageFileSize = 4u << 20;
 
 } // namespace
 
@@ -44,7 +44,7 @@ void TuiLangBase::LoadFromFile(const std::u16string& AFileName)
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || size > kMaxLanguageFileSize) {
         FPlatform.Trace(u"uiLanguage: " + AFileName + u" rejected: " +
-                        (ec ? u"its size cannot be read" : u"larger than " + IntToStr(kMaxLanguageFileSize) + u" bytes"));
+                        (ec ? u"its size cannot be read" : u"larger than " + IntToStr(static_cast<long long>(kMaxLanguageFileSize)) + u" bytes"));
         return;
     }
     std::ifstream in(path, std::ios::binary);

@@ -40,7 +40,11 @@ int TStringList::Add(std::u16string AText) { return AddObject(std::move(AText), 
 int TStringList::AddObject(std::u16string AText, std::unique_ptr<TStringsObject> AObject)
 {
     size_t at = FItems.size();
-    if (Sorted() && Find(AText, at) && FDuplicates == TDuplicates::Ignore) return static_cast<int>(at);
+    if (Sorted()) {
+        if (Find(AText, at) && FDuplicates == TDuplicates::Ignore) return static_cast<int>(at);
+        // An equal text that is kept goes after those already there.
+        while (at < FItems.size() && Order(FItems[at].Text, AText) == 0) ++at;
+    }
     FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(at), TItem{std::move(AText), std::move(AObject)});
     return static_cast<int>(at);
 }
@@ -143,9 +147,18 @@ void TStringList::SetText(std::u16string_view AText)
             ++i;
             continue;
         }
-        Add(std::u16string(AText.substr(start, i - start)));
+        FItems.push_back(TItem{std::u16string(AText.substr(start, i - start)), nullptr});
         i += AText[i] == u'\r' && i + 1 < end && AText[i + 1] == u'\n' ? 2 : 1;
         start = i;
     }
-    if (start < end) Add(std::u16string(AText.substr(start, end - start)));
+    if (start < end) FItems.push_back(TItem{std::u16string(AText.substr(start, end - start)), nullptr});
+    if (!Sorted()) return;
+    // Sorted at once rather than line by line, so that a long text costs n log n comparisons;
+    // the result is that of adding the lines in order.
+    auto before = [this](const TItem& a, const TItem& b) { return Order(a.Text, b.Text) < 0; };
+    std::stable_sort(FItems.begin(), FItems.end(), before);
+    if (FDuplicates == TDuplicates::Ignore) {
+        auto same = [this](const TItem& a, const TItem& b) { return Order(a.Text, b.Text) == 0; };
+        FItems.erase(std::unique(FItems.begin(), FItems.end(), same), FItems.end());
+    }
 }

@@ -1,7 +1,9 @@
 #include "framework/core/StringList.h"
+#include "framework/core/Text.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -46,6 +48,33 @@ TEST(StringList, SetTextBreaksAtEveryLineBreakAndStopsAtNul)
         list.SetText(c.Text);
         EXPECT_EQ(Lines(list), c.Lines) << "text of " << c.Text.size() << " units";
     }
+}
+
+TEST(StringList, SetTextOfASortedListEqualsAddingTheLinesInOrder)
+{
+    const std::u16string text = u"d\r\nb\r\nD\r\na\r\nb\r\n\r\nc\r\nB\r\n";
+    for (const TDuplicates duplicates : {TDuplicates::Ignore, TDuplicates::Accept}) {
+        for (const TCase sensitivity : {TCase::Sensitive, TCase::Insensitive}) {
+            TStringList bulk(CompareOrdinal, TListOrder::Sorted, sensitivity, duplicates);
+            bulk.SetText(text);
+            TStringList oneByOne(CompareOrdinal, TListOrder::Sorted, sensitivity, duplicates);
+            TStringList lines;
+            lines.SetText(text);
+            for (int i = 0; i < lines.Count(); ++i) oneByOne.Add(lines.Strings(i));
+            EXPECT_EQ(Lines(bulk), Lines(oneByOne))
+                << (duplicates == TDuplicates::Ignore) << (sensitivity == TCase::Sensitive);
+        }
+    }
+
+    // Many lines in reverse order come out sorted, each once.
+    std::u16string reversed;
+    for (int i = 20000; i > 0; --i) reversed += std::u16string(5 - std::to_string(i).size(), u'0') + IntToStr(i) + u"\n";
+    TStringList sorted(CompareOrdinal, TListOrder::Sorted, TCase::Sensitive, TDuplicates::Ignore);
+    sorted.SetText(reversed + reversed);
+    ASSERT_EQ(sorted.Count(), 20000);
+    EXPECT_EQ(sorted.Strings(0), u"00001");
+    EXPECT_EQ(sorted.Strings(19999), u"20000");
+    EXPECT_EQ(sorted.IndexOf(u"12345"), 12344);
 }
 
 TEST(StringList, TextEndsEveryLineWithCrLf)

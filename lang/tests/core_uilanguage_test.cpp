@@ -184,7 +184,7 @@ TEST_F(UiLanguage, DamagedLanguageDataIsTakenNotAtAll)
 
     // A file far larger than any language data is not even read.
     WriteBytes(Platform.PathOf(u"ui.local"), good);
-    std::filesystem::resize_file(std::filesystem::path(Platform.PathOf(u"ui.local")), 17u << 20);
+    std::filesystem::resize_file(std::filesystem::path(Platform.PathOf(u"ui.local")), (4u << 20) + 1);
     Platform.Traces.clear();
     {
         TMainForm form(nullptr);
