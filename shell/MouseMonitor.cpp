@@ -3,6 +3,8 @@
 #include "framework/win/Application.h"
 #include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
+#include "lang/LanguageCatalog.h"
+#include "lang/LanguagePlatformWin.h"
 #include "profile/ProductConstants.h"
 
 #include <shellapi.h>
@@ -38,6 +40,9 @@ TQelMonMain::TQelMonMain(TComponent* AOwner) : TForm(AOwner, MainWindowParams())
     TrayIcon1->OnClick.Bind(this, &TQelMonMain::TrayIconDblClick);
     TrayIcon1->SetHint(kTrayIconHint);
     TrayIcon1->SetVisible(true);
+
+    uiLanguage1 = new TuiLanguage(this, TWinLanguagePlatform::Instance());
+    uiLanguage1->LoadStoredData(BuiltInLanguageData());
 
     FormCreate();
 }

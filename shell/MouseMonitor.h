@@ -4,6 +4,7 @@
 #include "framework/win/Form.h"
 #include "framework/win/PopupMenu.h"
 #include "framework/win/TrayIcon.h"
+#include "lang/uiLanguage.h"
 
 #include <string>
 
@@ -17,6 +18,8 @@ public:
     TMenuItem* Config1;
     TMenuItem* About1;
     TMenuItem* Exit1;
+    // Holds the built-in languages "CH" and "US"; the stored languages follow a "ui.local".
+    TuiLanguage* uiLanguage1;
     // The vendor's web site shown on the About panel and opened by its button.
     std::u16string TextWeb = u"https://example.com/qel";
 

@@ -2,8 +2,9 @@
 
 #include "framework/win/WinText.h"
 
-TForm::TForm(TComponent* AOwner, const TParams& AParams) : TComponent(AOwner), FCaption(AParams.Caption)
+TForm::TForm(TComponent* AOwner, const TParams& AParams) : TControl(AOwner), FClassName(AParams.ClassName)
 {
+    TControl::SetCaption(AParams.Caption);
     HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSW wc{};
     if (!GetClassInfoW(inst, W(AParams.ClassName), &wc)) {
@@ -31,8 +32,8 @@ TForm::~TForm()
 
 void TForm::SetCaption(const std::u16string& ACaption)
 {
-    FCaption = ACaption;
-    SetWindowTextW(FHandle, W(FCaption));
+    TControl::SetCaption(ACaption);
+    SetWindowTextW(FHandle, W(Caption()));
 }
 
 void TForm::Show()

@@ -1,14 +1,15 @@
 #pragma once
 // A top-level window with a class name of its own (other programs find it by class and caption),
-// hosting components and receiving window messages through WndProc.
-#include "framework/core/Component.h"
+// hosting components and receiving window messages through WndProc. Its caption is the window's
+// title, so the language component translates it with the rest of the form.
+#include "framework/core/Control.h"
 #include "framework/win/UtilityWindow.h"
 
 #include <windows.h>
 
 #include <string>
 
-class TForm : public TComponent {
+class TForm : public TControl {
 public:
     struct TParams {
         std::u16string ClassName;
@@ -22,8 +23,9 @@ public:
     ~TForm() override;
 
     HWND Handle() const { return FHandle; }
-    const std::u16string& Caption() const { return FCaption; }
-    void SetCaption(const std::u16string& ACaption);
+    std::u16string ClassName() const override { return FClassName; }
+    bool IsForm() const override { return true; }
+    void SetCaption(const std::u16string& ACaption) override;
     // Shows the window at the centre of the desktop.
     void Show();
     void Hide();
@@ -36,5 +38,5 @@ protected:
 private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND FHandle = nullptr;
-    std::u16string FCaption;
+    std::u16string FClassName;
 };

@@ -2,6 +2,7 @@
 
 #include "framework/win/Application.h"
 #include "framework/win/Handle.h"
+#include "lang/TranslationService.h"
 #include "profile/ProductConstants.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +60,21 @@ TEST(MainWindow, AboutShowsAtDesktopCentreAndOkHidesIt)
     EXPECT_NEAR((wr.top + wr.bottom) / 2, (work.top + work.bottom) / 2, 1);
     form.BtnOKClick();
     EXPECT_FALSE(IsWindowVisible(form.Handle()));
+}
+
+TEST(MainWindow, HoldsTheBuiltInLanguages)
+{
+    Application.Initialize();
+    TQelMonMain form(nullptr);
+    EXPECT_EQ(form.uiLanguage1->GetLanguageShortIDByIndex(0), u"CH");
+    EXPECT_EQ(form.uiLanguage1->GetLanguageShortIDByIndex(1), u"US");
+    EXPECT_FALSE(form.uiLanguage1->Active());
+    form.uiLanguage1->SetLang(u"CH");
+    EXPECT_EQ(TranslateText(u"Config"), u"打开配置");
+    // Other programs find the monitor by its caption: no language may change it.
+    EXPECT_EQ(form.Caption(), u"QEL_MONITOR_EX");
+    form.uiLanguage1->SetLang(u"US");
+    EXPECT_EQ(TranslateText(u"Config"), u"Config");
 }
 
 TEST(TrayIcon, HintIsCutToTheTraysLimit)
