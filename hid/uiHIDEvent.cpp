@@ -25,7 +25,7 @@ TuiHIDEvent::TuiHIDEvent(TComponent* AOwner)
     FTimerToStartMonitor->SetEnabled(true);
 }
 
-// The registration lasts as long as the window: destroying the window ends it.
+// The registration is withdrawn before the window it names goes (members end in reverse order).
 TuiHIDEvent::~TuiHIDEvent() = default;
 
 bool TuiHIDEvent::RegisterUsbNotification()
@@ -35,13 +35,12 @@ bool TuiHIDEvent::RegisterUsbNotification()
     filter.dbcc_size = sizeof(filter);
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_reserved = 0;
-    CLSIDFromString(const_cast<LPOLESTR>(W(FUsbGuid)), &filter.dbcc_classguid);
+    CLSIDFromString(W(FUsbGuid), &filter.dbcc_classguid);
     filter.dbcc_name[0] = 0;
-    const bool registered =
-        RegisterDeviceNotificationW(FWindow->Handle(), &filter, DEVICE_NOTIFY_WINDOW_HANDLE) != nullptr;
+    FNotification.Reset(RegisterDeviceNotificationW(FWindow->Handle(), &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
     // Posted whether or not the registration worked: the owner hears of one device-node change.
     PostMessageW(FWindow->Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, static_cast<LPARAM>(-1));
-    return registered;
+    return FNotification.Valid();
 }
 
 void TuiHIDEvent::TimerToStartMonitorTimer(TTimer*)

@@ -4,6 +4,7 @@
 // that a device present at start is treated like one just plugged in.
 #include "framework/core/Component.h"
 #include "framework/core/Event.h"
+#include "framework/win/Handle.h"
 #include "framework/win/Timer.h"
 #include "framework/win/UtilityWindow.h"
 
@@ -11,6 +12,14 @@
 
 #include <memory>
 #include <string>
+
+struct TDeviceNotifyTraits {
+    using Type = HDEVNOTIFY;
+    static Type Invalid() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static void Close(Type h) { UnregisterDeviceNotification(h); }
+};
+using TDeviceNotifyOwner = TUniqueHandle<TDeviceNotifyTraits>;
 
 class TuiHIDEvent : public TComponent {
 public:
@@ -35,6 +44,7 @@ private:
     void TimerToStartMonitorTimer(TTimer* Sender);
 
     std::unique_ptr<TUtilityWindow> FWindow;
+    TDeviceNotifyOwner FNotification;
     TTimer* FTimerToStartMonitor = nullptr;
     std::u16string FUsbGuid;
 };
