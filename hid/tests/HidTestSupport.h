@@ -13,13 +13,16 @@
 
 namespace HidTest {
 
-inline std::wstring ConfigPath()
+// The test program's folder, with its final backslash.
+inline std::wstring ProgramDirectory()
 {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring result(path, length);
-    return result.substr(0, result.find_last_of(L"\\/") + 1) + L"config.ini";
+    const std::wstring result(path, length);
+    return result.substr(0, result.find_last_of(L"\\/") + 1);
 }
+
+inline std::wstring ConfigPath() { return ProgramDirectory() + L"config.ini"; }
 
 // Writes config.ini beside the program with the given lines; no lines removes it.
 inline void WriteConfig(const std::vector<std::string>& ALines)

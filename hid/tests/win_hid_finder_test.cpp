@@ -47,6 +47,26 @@ protected:
     }
 };
 
+std::wstring ModulePath(const wchar_t* AName)
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(GetModuleHandleW(AName), path, MAX_PATH);
+    return std::wstring(path, length);
+}
+
+TEST_F(HidFinderTest, LibrariesComeFromTheSystemDirectoryNotFromBesideTheProgram)
+{
+    const std::wstring planted = HidTest::ProgramDirectory() + L"HID.dll";
+    ASSERT_NE(GetFileAttributesW(planted.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted HID.dll is missing";
+    ASSERT_TRUE(SystemHidApi().Complete());
+    wchar_t system[MAX_PATH];
+    const std::wstring systemDir(system, GetSystemDirectoryW(system, MAX_PATH));
+    for (const wchar_t* name : {L"HID.dll", L"SetupApi.dll"}) {
+        const std::wstring path = ModulePath(name);
+        EXPECT_EQ(_wcsnicmp(path.c_str(), systemDir.c_str(), systemDir.size()), 0) << Utf8FromUtf16(U(path.c_str()));
+    }
+}
+
 TEST_F(HidFinderTest, WineShowsItsVirtualMouseAndKeyboard)
 {
     TuiHIDData hid(nullptr);
