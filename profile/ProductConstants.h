@@ -1,5 +1,6 @@
 #pragma once
 // Names and numbers the monitor shares with the configuration program and the device.
+#include <array>
 #include <cstdint>
 
 inline constexpr char16_t kCfgWindowClass[] = u"TQelCfgMain";
@@ -29,3 +30,16 @@ inline constexpr unsigned WM_MONITOR_EXIT = 7036;
 inline constexpr unsigned WM_CFG_SETTINGS_CHANGED = 7037;
 inline constexpr unsigned WM_DEVICE_PROFILE_SWITCHED = 7040;
 inline constexpr unsigned WM_DEVICE_EVENT = 7524;
+
+// The device's button report patterns: entry j is the report identifier 7 followed by the 24-bit
+// value with only bit j set, least significant byte first. The position is the key index.
+inline constexpr int kKeyIndexCount = 24;
+inline constexpr std::array<std::array<uint8_t, 4>, kKeyIndexCount> KeyIndexTable = [] {
+    std::array<std::array<uint8_t, 4>, kKeyIndexCount> table{};
+    for (int j = 0; j < kKeyIndexCount; ++j) {
+        const uint32_t bit = uint32_t{1} << j;
+        table[j] = {7, static_cast<uint8_t>(bit), static_cast<uint8_t>(bit >> 8),
+                    static_cast<uint8_t>(bit >> 16)};
+    }
+    return table;
+}();

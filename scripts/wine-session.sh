@@ -21,6 +21,16 @@ if [ ! -f "$WINEPREFIX/.qel-ready" ]; then
   touch "$WINEPREFIX/.qel-ready"
 fi
 
+# Wine links the user's Documents folder to $HOME; tests write there, so it is a folder of the
+# prefix instead. A folder that holds something is left alone when Wine updates the prefix.
+for docs in "$WINEPREFIX"/drive_c/users/*/Documents; do
+  if [ -L "$docs" ]; then
+    rm "$docs"
+    mkdir "$docs"
+    echo "Documents of the test prefix" >"$docs/README.txt"
+  fi
+done
+
 pulse_pid=
 if command -v pulseaudio >/dev/null && ! pactl info >/dev/null 2>&1; then
   pulseaudio --daemonize=yes --exit-idle-time=-1 -n --load=module-native-protocol-unix \
@@ -33,6 +43,10 @@ finish() {
   if [ -n "$pulse_pid" ]; then kill "$pulse_pid" 2>/dev/null || true; fi
 }
 trap finish EXIT
+trap 'exit 130' INT TERM
+
+# A server left from an earlier run may hold a display that is gone: start afresh.
+"$WINESERVER" -k 2>/dev/null || true
 
 # Start the server and the desktop once, with their output away from ctest's pipes.
 "$WINESERVER" -p

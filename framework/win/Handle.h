@@ -44,34 +44,15 @@ struct TKernelHandleTraits {
 };
 using THandleOwner = TUniqueHandle<TKernelHandleTraits>;
 
-struct TRegKeyTraits {
-    using Type = HKEY;
+// Handles for which only NULL means "none", closed by one function.
+template <class T, auto CloseFunction>
+struct TNullHandleTraits {
+    using Type = T;
     static Type Invalid() { return nullptr; }
     static bool Valid(Type h) { return h != nullptr; }
-    static void Close(Type h) { RegCloseKey(h); }
+    static void Close(Type h) { CloseFunction(h); }
 };
-using TRegKeyOwner = TUniqueHandle<TRegKeyTraits>;
-
-struct TModuleTraits {
-    using Type = HMODULE;
-    static Type Invalid() { return nullptr; }
-    static bool Valid(Type h) { return h != nullptr; }
-    static void Close(Type h) { FreeLibrary(h); }
-};
-using TModuleOwner = TUniqueHandle<TModuleTraits>;
-
-struct TIconTraits {
-    using Type = HICON;
-    static Type Invalid() { return nullptr; }
-    static bool Valid(Type h) { return h != nullptr; }
-    static void Close(Type h) { DestroyIcon(h); }
-};
-using TIconOwner = TUniqueHandle<TIconTraits>;
-
-struct TMenuTraits {
-    using Type = HMENU;
-    static Type Invalid() { return nullptr; }
-    static bool Valid(Type h) { return h != nullptr; }
-    static void Close(Type h) { DestroyMenu(h); }
-};
-using TMenuOwner = TUniqueHandle<TMenuTraits>;
+using TRegKeyOwner = TUniqueHandle<TNullHandleTraits<HKEY, &RegCloseKey>>;
+using TModuleOwner = TUniqueHandle<TNullHandleTraits<HMODULE, &FreeLibrary>>;
+using TIconOwner = TUniqueHandle<TNullHandleTraits<HICON, &DestroyIcon>>;
+using TMenuOwner = TUniqueHandle<TNullHandleTraits<HMENU, &DestroyMenu>>;

@@ -1,0 +1,104 @@
+#include "framework/win/TrayIcon.h"
+
+#include "framework/win/WinText.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace {
+constexpr UINT kCallbackMessage = WM_APP + 0x3A2;
+constexpr size_t kMaxHint = 127; // szTip holds 128 units with its terminator
+
+// A monitor started elevated still hears the shell's restart and its own icon's clicks. The
+// filter exists from Windows 7 on and is looked up, so that older systems still start the program.
+void AllowMessage(HWND AWindow, UINT AMessage)
+{
+    using TFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    static const auto filter = reinterpret_cast<TFilter>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (filter) filter(AWindow, AMessage, MSGFLT_ALLOW, nullptr);
+}
+} // namespace
+
+TTrayIcon::TTrayIcon(TComponent* AOwner)
+    : TComponent(AOwner),
+      FIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))),
+      FTaskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")),
+      FWindow([this](TMessage& m) { return HandleMessage(m); })
+{
+    AllowMessage(FWindow.Handle(), FTaskbarCreated);
+    AllowMessage(FWindow.Handle(), kCallbackMessage);
+}
+
+TTrayIcon::~TTrayIcon()
+{
+    if (FAdded) Notify(NIM_DELETE);
+}
+
+bool TTrayIcon::Notify(DWORD AAction)
+{
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = FWindow.Handle();
+    nid.uID = kIconId;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = kCallbackMessage;
+    nid.hIcon = FIcon.Get() ? FIcon.Get() : LoadIconW(nullptr, IDI_APPLICATION);
+    std::copy_n(FHint.c_str(), std::min(FHint.size(), kMaxHint), reinterpret_cast<char16_t*>(nid.szTip));
+    return Shell_NotifyIconW(AAction, &nid) != FALSE;
+}
+
+void TTrayIcon::Add()
+{
+    // An icon that is still there answers NIM_ADD with failure: update it instead.
+    FAdded = Notify(NIM_ADD) || Notify(NIM_MODIFY);
+}
+
+void TTrayIcon::SetVisible(bool AVisible)
+{
+    if (AVisible == FVisible) return;
+    FVisible = AVisible;
+    if (Designing()) return;
+    if (FVisible) {
+        Add();
+    } else if (FAdded) {
+        Notify(NIM_DELETE);
+        FAdded = false;
+    }
+}
+
+void TTrayIcon::SetHint(const std::u16string& AHint)
+{
+    FHint = AHint.substr(0, kMaxHint);
+    if (FAdded) Notify(NIM_MODIFY);
+}
+
+bool TTrayIcon::HandleMessage(TMessage& AMessage)
+{
+    if (AMessage.Msg == FTaskbarCreated) {
+        if (FVisible) Add();
+        return true;
+    }
+    if (AMessage.Msg != kCallbackMessage) return false;
+    switch (static_cast<UINT>(AMessage.LParam)) {
+    case WM_LBUTTONDBLCLK:
+        FAfterDoubleClick = true;
+        break;
+    case WM_LBUTTONUP:
+        // The release that ends a double click is not a second click.
+        if (!std::exchange(FAfterDoubleClick, false)) OnClick(this);
+        break;
+    case WM_RBUTTONUP:
+        if (PopupMenu) {
+            POINT pt{};
+            GetCursorPos(&pt);
+            PopupMenu->Popup(FWindow.Handle(), pt.x, pt.y);
+        }
+        break;
+    default:
+        break;
+    }
+    return true;
+}

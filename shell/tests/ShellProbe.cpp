@@ -1,0 +1,88 @@
+// Test tool: looks at and pokes the desktop from inside Wine, for the tray scenarios.
+//   ShellProbe.exe wait CLASS MS     exit 0 once a top-level window of CLASS exists (1 on time-out)
+//   ShellProbe.exe count CLASS       prints the number of top-level windows of CLASS
+//   ShellProbe.exe state CAPTION     prints "visible=V foreground=F" of the window with CAPTION
+//   ShellProbe.exe close CLASS       posts WM_CLOSE to the window of CLASS
+//   ShellProbe.exe taskbar-created   broadcasts the shell's "TaskbarCreated" message
+//   ShellProbe.exe tray-remove CLASS deletes the tray icons of the process owning the window of
+//                                    CLASS, as a restarting shell would lose them
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+struct TCount {
+    const wchar_t* ClassName;
+    int Count;
+};
+
+BOOL CALLBACK CountProc(HWND hwnd, LPARAM lp)
+{
+    auto* c = reinterpret_cast<TCount*>(lp);
+    wchar_t name[256];
+    if (GetClassNameW(hwnd, name, 256) && wcscmp(name, c->ClassName) == 0) ++c->Count;
+    return TRUE;
+}
+
+BOOL CALLBACK RemoveProc(HWND hwnd, LPARAM lp)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != static_cast<DWORD>(lp)) return TRUE;
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = hwnd;
+    nid.uID = 1;
+    Shell_NotifyIconW(NIM_DELETE, &nid);
+    return TRUE;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) return 2;
+    const wchar_t* cmd = argv[1];
+    if (wcscmp(cmd, L"wait") == 0 && argc == 4) {
+        const DWORD start = GetTickCount();
+        while (!FindWindowW(argv[2], nullptr)) {
+            if (GetTickCount() - start > static_cast<DWORD>(_wtoi(argv[3]))) return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
+    if (wcscmp(cmd, L"count") == 0 && argc == 3) {
+        TCount c{argv[2], 0};
+        EnumWindows(CountProc, reinterpret_cast<LPARAM>(&c));
+        printf("%d\n", c.Count);
+        return 0;
+    }
+    if (wcscmp(cmd, L"state") == 0 && argc == 3) {
+        HWND hwnd = FindWindowW(nullptr, argv[2]);
+        if (!hwnd) return 1;
+        printf("visible=%d foreground=%d\n", IsWindowVisible(hwnd) ? 1 : 0, GetForegroundWindow() == hwnd ? 1 : 0);
+        return 0;
+    }
+    if (wcscmp(cmd, L"close") == 0 && argc == 3) {
+        HWND hwnd = FindWindowW(argv[2], nullptr);
+        return hwnd && PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (wcscmp(cmd, L"taskbar-created") == 0) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                            5000, &result);
+        return 0;
+    }
+    if (wcscmp(cmd, L"tray-remove") == 0 && argc == 3) {
+        HWND hwnd = FindWindowW(argv[2], nullptr);
+        if (!hwnd) return 1;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        EnumWindows(RemoveProc, static_cast<LPARAM>(pid));
+        return 0;
+    }
+    return 2;
+}

@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# tray_scenarios.sh SCENARIO APP_DIR ARTIFACT_DIR: one scenario of the monitor with real processes
+# in Wine's desktop with a taskbar, driven as a user would (clicks on the tray icon, the menu).
+# Runs inside scripts/wine-session.sh, which provides the display and "$WINE".
+set -euo pipefail
+scenario=$1 app=$2 artifacts=$3
+mkdir -p "$artifacts"
+log=$app/QelCfg.log
+rm -f "$log"
+
+probe() { "$WINE" "$app/ShellProbe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+fail() { echo "FAIL: $*"; exit 1; }
+
+pids=()
+cleanup() {
+  probe close TQelMonMain >/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  # The double has no way out of its own; its window is ended here.
+  "$WINE" taskkill /f /im QelCfg.exe >/dev/null 2>&1 || true
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# The monitor runs with a current directory other than its own folder.
+start_monitor() {
+  (cd /tmp && exec "$WINE" "$app/QelMon.exe") &
+  mon=$!
+  pids+=("$mon")
+  probe wait TQelMonMain 20000 || fail "no window of class TQelMonMain"
+}
+start_config() {
+  (cd /tmp && exec "$WINE" "$app/QelCfg.exe" "$@") &
+  pids+=("$!")
+  probe wait TQelCfgMain 20000 || fail "the configuration program's double did not start"
+}
+
+# Where the icon's orange shows in the taskbar (the bottom 48 rows): "X Y", or nothing.
+icon_position() {
+  local shot=$artifacts/probe.png
+  import -window root "$shot"
+  /usr/bin/convert "$shot" -crop 1024x48+0+720 +repage txt:- 2>/dev/null |
+    awk -F'[,:]' '/#FF7A00/ { print $1, $2 + 720; exit }'
+}
+wait_icon() { # wait_icon present|absent
+  for _ in $(seq 1 40); do
+    pos=$(icon_position)
+    if [ "$1" = present ] && [ -n "$pos" ]; then return 0; fi
+    if [ "$1" = absent ] && [ -z "$pos" ]; then return 0; fi
+    sleep 0.25
+  done
+  return 1
+}
+click_icon() { # click_icon BUTTON
+  wait_icon present || fail "the tray icon is not in the taskbar"
+  read -r x y <<<"$pos"
+  xdotool mousemove "$x" "$y" click "$1"
+}
+# open_menu: right-clicks the icon and sets menu_box to the menu's "W H X Y" on the screen: the
+# white area above the taskbar. The pointer leaves the icon at once, as a user's would, so that
+# the icon's hint does not cover the menu.
+open_menu() {
+  wait_icon present || fail "the tray icon is not in the taskbar"
+  import -window root "$artifacts/tray-before-menu.png"
+  click_icon 3
+  xdotool mousemove 300 300
+  sleep 1
+  import -window root "$artifacts/tray-menu.png"
+  read -r _ icon_y <<<"$pos"
+  menu_box=$(/usr/bin/convert "$artifacts/tray-menu.png" -crop "1024x$((icon_y - 8))+0+0" +repage \
+      -fill black +opaque white -format '%@' info: | tr 'x+' '  ')
+  read -r mw mh _ _ <<<"$menu_box"
+  [ "${mw:-0}" -gt 20 ] && [ "${mw:-0}" -lt 400 ] && [ "${mh:-0}" -gt 20 ] ||
+    fail "no menu appeared (white box: $menu_box)"
+}
+exit_by_menu() {
+  open_menu
+  # The menu holds "Config" and "Exit": click the middle of the lower half.
+  read -r mw mh mx my <<<"$menu_box"
+  xdotool mousemove $((mx + mw / 2)) $((my + mh * 3 / 4)) click 1
+}
+wait_exit() { # the monitor ends by itself, with code 0
+  local rc=0
+  for _ in $(seq 1 100); do kill -0 "$mon" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$mon" 2>/dev/null && fail "the monitor did not end"
+  wait "$mon" || rc=$?
+  [ "$rc" -eq 0 ] || fail "the monitor ended with code $rc"
+}
+log_lines() { tr -d '\r' <"$log" 2>/dev/null || true; }
+count_lines() { log_lines | grep -c "$1" || true; }
+
+case $scenario in
+second_start)
+  start_monitor
+  rc=0
+  timeout 20 "$WINE" "$app/QelMon.exe" || rc=$?
+  [ "$rc" -eq 0 ] || fail "the second start ended with code $rc"
+  [ "$(probe count TQelMonMain)" = 1 ] || fail "not exactly one window of class TQelMonMain"
+  ;;
+exit_with_config)
+  start_config /hidden
+  start_monitor
+  exit_by_menu
+  wait_exit
+  sleep 0.5
+  [ "$(count_lines '^msg ')" = 1 ] || fail "expected one message, log: $(cat "$log")"
+  log_lines | grep -qx 'msg 7036 0 0' || fail "expected 7036 0 0, log: $(log_lines)"
+  ;;
+exit_alone)
+  start_monitor
+  exit_by_menu
+  wait_exit
+  ;;
+open_config)
+  start_monitor
+  click_icon 1
+  for _ in $(seq 1 100); do [ -s "$log" ] && break; sleep 0.1; done
+  folder=$("$WINE" winepath -w "$app" 2>/dev/null | tr -d '\r')
+  log_lines | grep -qxF "start $folder" || fail "expected 'start $folder', log: $(log_lines)"
+  ;;
+double_click)
+  start_monitor
+  wait_icon present || fail "the tray icon is not in the taskbar"
+  read -r x y <<<"$pos"
+  xdotool mousemove "$x" "$y" click --repeat 2 --delay 80 1
+  sleep 3
+  [ "$(count_lines '^start ')" = 1 ] || fail "a double click started the configuration program $(count_lines '^start ') times"
+  ;;
+show_hidden_config)
+  start_config /hidden
+  start_monitor
+  [ "$(probe state QEL_CONFIG_EX)" = "visible=0 foreground=0" ] || fail "the double is not hidden"
+  click_icon 1
+  sleep 1
+  [ "$(probe state QEL_CONFIG_EX)" = "visible=1 foreground=1" ] || fail "not shown and brought forward: $(probe state QEL_CONFIG_EX)"
+  [ "$(count_lines '^start ')" = 1 ] || fail "the configuration program was started again"
+  ;;
+tray_menu)
+  start_monitor
+  open_menu
+  # Two items of the same height: about two text lines tall, not three.
+  read -r _ mh _ _ <<<"$menu_box"
+  [ "$mh" -lt 54 ] || fail "the menu is $mh pixels tall: more than two items"
+  # A click elsewhere closes the menu.
+  xdotool mousemove 300 300 click 1
+  sleep 1
+  import -window root "$artifacts/tray-after-menu.png"
+  closed=$(/usr/bin/compare -metric AE "$artifacts/tray-before-menu.png" "$artifacts/tray-after-menu.png" null: 2>&1 || true)
+  [ "${closed%% *}" -lt 50 ] 2>/dev/null || fail "the menu did not close on a click elsewhere ($closed pixels differ)"
+  echo "menu screenshot: $artifacts/tray-menu.png"
+  ;;
+taskbar_created)
+  start_monitor
+  wait_icon present || fail "the tray icon is not in the taskbar"
+  probe tray-remove TQelMonMain
+  wait_icon absent || fail "the icon could not be removed for the test"
+  probe taskbar-created
+  wait_icon present || fail "the icon did not come back after TaskbarCreated"
+  ;;
+*)
+  fail "unknown scenario $scenario"
+  ;;
+esac
+echo "PASS: $scenario"
