@@ -13,13 +13,7 @@
 #include <memory>
 #include <string>
 
-struct TDeviceNotifyTraits {
-    using Type = HDEVNOTIFY;
-    static Type Invalid() { return nullptr; }
-    static bool Valid(Type h) { return h != nullptr; }
-    static void Close(Type h) { UnregisterDeviceNotification(h); }
-};
-using TDeviceNotifyOwner = TUniqueHandle<TDeviceNotifyTraits>;
+using TDeviceNotifyOwner = TUniqueHandle<TNullHandleTraits<HDEVNOTIFY, &UnregisterDeviceNotification>>;
 
 class TuiHIDEvent : public TComponent {
 public:

@@ -13,9 +13,10 @@ namespace SimulatedHid {
 namespace {
 
 struct TDevice {
-    uint16_t InputReportLength;
-    unsigned MaxUsages;
+    TDeviceSpec Spec;
     bool Unplugged = false;
+    std::vector<std::vector<uint8_t>> Writes;
+    std::vector<std::vector<uint8_t>> FeaturesSet;
 };
 
 struct TPendingRead {
@@ -214,16 +215,19 @@ HIDP_STATUS WINAPI SimGetCaps(PHIDP_PREPARSED_DATA AData, HIDP_CAPS* ACaps)
 {
     if (!IsSimulated(AData)) return SystemHidApi().HidP_GetCaps(AData, ACaps);
     *ACaps = HIDP_CAPS{};
-    ACaps->Usage = kCollection.Usage;
-    ACaps->UsagePage = kCollection.UsagePage;
-    ACaps->InputReportByteLength = DeviceOfPreparsed(AData)->InputReportLength;
+    const TDeviceSpec& spec = DeviceOfPreparsed(AData)->Spec;
+    ACaps->Usage = spec.Collection.Usage;
+    ACaps->UsagePage = spec.Collection.UsagePage;
+    ACaps->InputReportByteLength = spec.InputReportLength;
+    ACaps->OutputReportByteLength = spec.OutputReportLength;
+    ACaps->FeatureReportByteLength = spec.FeatureReportLength;
     return kHidpStatusSuccess;
 }
 
 ULONG WINAPI SimMaxUsageListLength(HIDP_REPORT_TYPE AType, USAGE APage, PHIDP_PREPARSED_DATA AData)
 {
     if (!IsSimulated(AData)) return SystemHidApi().HidP_MaxUsageListLength(AType, APage, AData);
-    return DeviceOfPreparsed(AData)->MaxUsages;
+    return DeviceOfPreparsed(AData)->Spec.MaxUsages;
 }
 
 HIDP_STATUS WINAPI SimGetUsagesEx(HIDP_REPORT_TYPE AType, USHORT ALink, USAGE_AND_PAGE* AList, ULONG* ALength,
@@ -231,7 +235,7 @@ HIDP_STATUS WINAPI SimGetUsagesEx(HIDP_REPORT_TYPE AType, USHORT ALink, USAGE_AN
 {
     if (!IsSimulated(AData))
         return SystemHidApi().HidP_GetUsagesEx(AType, ALink, AList, ALength, AData, AReport, AReportLength);
-    const unsigned maxUsages = DeviceOfPreparsed(AData)->MaxUsages;
+    const unsigned maxUsages = DeviceOfPreparsed(AData)->Spec.MaxUsages;
     std::vector<USAGE> usages;
     for (ULONG byte = 1; byte < AReportLength; ++byte)
         for (unsigned bit = 0; bit < 8; ++bit) {
@@ -292,7 +296,138 @@ TDevice* FindDevice(TState& s, const std::u16string& APath)
     return it == s.Devices.end() ? nullptr : it->second.get();
 }
 
+// The device list: the simulated devices in the order of their paths; an interface record
+// carries its device's position in Reserved.
+const HDEVINFO kDeviceList = reinterpret_cast<HDEVINFO>(static_cast<intptr_t>(0x51D));
+
+TDevice* DeviceAt(TState& s, ULONG_PTR AIndex)
+{
+    if (AIndex >= s.Devices.size()) return nullptr;
+    auto it = s.Devices.begin();
+    std::advance(it, static_cast<std::ptrdiff_t>(AIndex));
+    return it->second.get();
+}
+
+HDEVINFO WINAPI SimGetClassDevsW(const GUID*, PCWSTR, HWND, DWORD) { return kDeviceList; }
+
+BOOL WINAPI SimEnumDeviceInterfaces(HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD AIndex, PSP_DEVICE_INTERFACE_DATA AData)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    if (!DeviceAt(s, AIndex)) {
+        SetLastError(ERROR_NO_MORE_ITEMS);
+        return FALSE;
+    }
+    AData->Reserved = AIndex;
+    return TRUE;
+}
+
+BOOL WINAPI SimGetDeviceInterfaceDetailW(HDEVINFO, PSP_DEVICE_INTERFACE_DATA AData, PSP_DEVICE_INTERFACE_DETAIL_DATA_W ADetail,
+                                         DWORD ASize, PDWORD ARequired, PSP_DEVINFO_DATA ADevice)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    TDevice* device = DeviceAt(s, AData->Reserved);
+    const std::u16string& path = device->Spec.Path;
+    const DWORD required =
+        static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) + (path.size() + 1) * sizeof(wchar_t));
+    if (ARequired) *ARequired = required;
+    if (ADevice) ADevice->Reserved = AData->Reserved;
+    if (!ADetail || ASize < required) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    std::memcpy(ADetail->DevicePath, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    return TRUE;
+}
+
+BOOL WINAPI SimGetDeviceRegistryPropertyW(HDEVINFO, PSP_DEVINFO_DATA ADevice, DWORD, PDWORD, PBYTE ABuffer, DWORD ASize,
+                                          PDWORD ARequired)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    std::u16string list;
+    for (const auto& id : DeviceAt(s, ADevice->Reserved)->Spec.HardwareIds) list += id + u'\0';
+    list += u'\0';
+    const DWORD bytes = static_cast<DWORD>(list.size() * sizeof(char16_t));
+    if (ARequired) *ARequired = bytes;
+    if (ASize < bytes) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    std::memcpy(ABuffer, list.data(), bytes);
+    return TRUE;
+}
+
+BOOL WINAPI SimDestroyDeviceInfoList(HDEVINFO) { return TRUE; }
+
+BOOLEAN WINAPI SimGetAttributes(HANDLE AHandle, HIDD_ATTRIBUTES* AAttributes)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    if (!DeviceOfHandle(s, AHandle)) return FALSE;
+    AAttributes->VendorID = 0x1D57;
+    AAttributes->ProductID = 0x0730;
+    return TRUE;
+}
+
+BOOL WINAPI SimWriteFile(HANDLE AHandle, LPCVOID ABuffer, DWORD ALength, LPDWORD AWritten, LPOVERLAPPED)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    TDevice* device = DeviceOfHandle(s, AHandle);
+    const auto* bytes = static_cast<const uint8_t*>(ABuffer);
+    device->Writes.emplace_back(bytes, bytes + ALength);
+    *AWritten = ALength;
+    return TRUE;
+}
+
+BOOLEAN WINAPI SimGetFeature(HANDLE AHandle, PVOID ABuffer, ULONG ALength)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    const TDeviceSpec& spec = DeviceOfHandle(s, AHandle)->Spec;
+    if (spec.FeatureFails) {
+        SetLastError(spec.FeatureError);
+        return FALSE;
+    }
+    std::memcpy(ABuffer, spec.Feature.data(), std::min<size_t>(ALength, spec.Feature.size()));
+    return TRUE;
+}
+
+BOOLEAN WINAPI SimSetFeature(HANDLE AHandle, PVOID ABuffer, ULONG ALength)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    TDevice* device = DeviceOfHandle(s, AHandle);
+    if (device->Spec.FeatureFails) {
+        SetLastError(device->Spec.FeatureError);
+        return FALSE;
+    }
+    const auto* bytes = static_cast<const uint8_t*>(ABuffer);
+    device->FeaturesSet.emplace_back(bytes, bytes + ALength);
+    return TRUE;
+}
+
 } // namespace
+
+const THidApi& WalkApi()
+{
+    static const THidApi api = [] {
+        THidApi a = Api();
+        a.SetupDiGetClassDevsW = &SimGetClassDevsW;
+        a.SetupDiEnumDeviceInterfaces = &SimEnumDeviceInterfaces;
+        a.SetupDiGetDeviceInterfaceDetailW = &SimGetDeviceInterfaceDetailW;
+        a.SetupDiGetDeviceRegistryPropertyW = &SimGetDeviceRegistryPropertyW;
+        a.SetupDiDestroyDeviceInfoList = &SimDestroyDeviceInfoList;
+        a.HidD_GetAttributes = &SimGetAttributes;
+        a.WriteFile = &SimWriteFile;
+        a.HidD_GetFeature = &SimGetFeature;
+        a.HidD_SetFeature = &SimSetFeature;
+        return a;
+    }();
+    return api;
+}
 
 const THidApi& Api()
 {
@@ -300,11 +435,36 @@ const THidApi& Api()
     return api;
 }
 
-void AddDevice(const std::u16string& APath, uint16_t AInputReportLength, unsigned AMaxUsages)
+void AddDevice(const TDeviceSpec& ASpec)
 {
     auto& s = State();
     std::lock_guard lock(s.Lock);
-    s.Devices[APath] = std::make_unique<TDevice>(TDevice{AInputReportLength, AMaxUsages});
+    s.Devices[ASpec.Path] = std::make_unique<TDevice>(TDevice{ASpec});
+}
+
+void AddDevice(const std::u16string& APath, uint16_t AInputReportLength, unsigned AMaxUsages)
+{
+    TDeviceSpec spec;
+    spec.Path = APath;
+    spec.InputReportLength = AInputReportLength;
+    spec.MaxUsages = AMaxUsages;
+    AddDevice(spec);
+}
+
+std::vector<std::vector<uint8_t>> Writes(const std::u16string& APath)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    TDevice* device = FindDevice(s, APath);
+    return device ? device->Writes : std::vector<std::vector<uint8_t>>{};
+}
+
+std::vector<std::vector<uint8_t>> FeaturesSet(const std::u16string& APath)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    TDevice* device = FindDevice(s, APath);
+    return device ? device->FeaturesSet : std::vector<std::vector<uint8_t>>{};
 }
 
 void Reset()

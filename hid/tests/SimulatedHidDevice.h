@@ -22,9 +22,33 @@ inline constexpr USAGE_AND_PAGE kCollection{0x0001, 0xFFA0};
 // and handles it did not make reach the platform.
 const THidApi& Api();
 
-// Adds a device at APath ("\\?\sim#..."), with input reports of AInputReportLength bytes and
-// collection buttons for AMaxUsages usages at most.
+// With the device list (SetupAPI) and the transfers (writes, feature reports) simulated as well,
+// for the walk of the finder and its transfers: only simulated devices are present there.
+const THidApi& WalkApi();
+
+struct TDeviceSpec {
+    std::u16string Path; // "\\?\sim#..."
+    uint16_t InputReportLength = 8;
+    unsigned MaxUsages = 24; // button usages of the collection
+    std::vector<std::u16string> HardwareIds{u"HID\\VID_1D57&PID_0730"};
+    USAGE_AND_PAGE Collection = kCollection;
+    uint16_t OutputReportLength = 0;
+    uint16_t FeatureReportLength = 0;
+    // What a feature read returns, from its report ID on.
+    std::vector<uint8_t> Feature;
+    // When set, feature transfers fail with this last error (0: a failure that sets none).
+    bool FeatureFails = false;
+    DWORD FeatureError = 0;
+};
+
+void AddDevice(const TDeviceSpec& ASpec);
+// A device at APath, with input reports of AInputReportLength bytes and collection buttons for
+// AMaxUsages usages at most.
 void AddDevice(const std::u16string& APath, uint16_t AInputReportLength, unsigned AMaxUsages);
+
+// What the device was sent: every write, and every feature report set.
+std::vector<std::vector<uint8_t>> Writes(const std::u16string& APath);
+std::vector<std::vector<uint8_t>> FeaturesSet(const std::u16string& APath);
 // Removes every device and forgets every count.
 void Reset();
 
