@@ -439,7 +439,9 @@ void AddDevice(const TDeviceSpec& ASpec)
 {
     auto& s = State();
     std::lock_guard lock(s.Lock);
-    s.Devices[ASpec.Path] = std::make_unique<TDevice>(TDevice{ASpec});
+    auto device = std::make_unique<TDevice>();
+    device->Spec = ASpec;
+    s.Devices[ASpec.Path] = std::move(device);
 }
 
 void AddDevice(const std::u16string& APath, uint16_t AInputReportLength, unsigned AMaxUsages)
