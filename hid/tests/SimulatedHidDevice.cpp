@@ -13,7 +13,7 @@ namespace SimulatedHid {
 namespace {
 
 struct TDevice {
-    TDeviceSpec Spec;
+    TDeviceModel Model;
     bool Unplugged = false;
     std::vector<std::vector<uint8_t>> Writes;
     std::vector<std::vector<uint8_t>> FeaturesSet;
@@ -215,19 +215,19 @@ HIDP_STATUS WINAPI SimGetCaps(PHIDP_PREPARSED_DATA AData, HIDP_CAPS* ACaps)
 {
     if (!IsSimulated(AData)) return SystemHidApi().HidP_GetCaps(AData, ACaps);
     *ACaps = HIDP_CAPS{};
-    const TDeviceSpec& spec = DeviceOfPreparsed(AData)->Spec;
-    ACaps->Usage = spec.Collection.Usage;
-    ACaps->UsagePage = spec.Collection.UsagePage;
-    ACaps->InputReportByteLength = spec.InputReportLength;
-    ACaps->OutputReportByteLength = spec.OutputReportLength;
-    ACaps->FeatureReportByteLength = spec.FeatureReportLength;
+    const TDeviceModel& model = DeviceOfPreparsed(AData)->Model;
+    ACaps->Usage = model.Collection.Usage;
+    ACaps->UsagePage = model.Collection.UsagePage;
+    ACaps->InputReportByteLength = model.InputReportLength;
+    ACaps->OutputReportByteLength = model.OutputReportLength;
+    ACaps->FeatureReportByteLength = model.FeatureReportLength;
     return kHidpStatusSuccess;
 }
 
 ULONG WINAPI SimMaxUsageListLength(HIDP_REPORT_TYPE AType, USAGE APage, PHIDP_PREPARSED_DATA AData)
 {
     if (!IsSimulated(AData)) return SystemHidApi().HidP_MaxUsageListLength(AType, APage, AData);
-    return DeviceOfPreparsed(AData)->Spec.MaxUsages;
+    return DeviceOfPreparsed(AData)->Model.MaxUsages;
 }
 
 HIDP_STATUS WINAPI SimGetUsagesEx(HIDP_REPORT_TYPE AType, USHORT ALink, USAGE_AND_PAGE* AList, ULONG* ALength,
@@ -235,7 +235,7 @@ HIDP_STATUS WINAPI SimGetUsagesEx(HIDP_REPORT_TYPE AType, USHORT ALink, USAGE_AN
 {
     if (!IsSimulated(AData))
         return SystemHidApi().HidP_GetUsagesEx(AType, ALink, AList, ALength, AData, AReport, AReportLength);
-    const unsigned maxUsages = DeviceOfPreparsed(AData)->Spec.MaxUsages;
+    const unsigned maxUsages = DeviceOfPreparsed(AData)->Model.MaxUsages;
     std::vector<USAGE> usages;
     for (ULONG byte = 1; byte < AReportLength; ++byte)
         for (unsigned bit = 0; bit < 8; ++bit) {
@@ -328,7 +328,7 @@ BOOL WINAPI SimGetDeviceInterfaceDetailW(HDEVINFO, PSP_DEVICE_INTERFACE_DATA ADa
     auto& s = State();
     std::lock_guard lock(s.Lock);
     TDevice* device = DeviceAt(s, AData->Reserved);
-    const std::u16string& path = device->Spec.Path;
+    const std::u16string& path = device->Model.Path;
     const DWORD required =
         static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) + (path.size() + 1) * sizeof(wchar_t));
     if (ARequired) *ARequired = required;
@@ -347,7 +347,7 @@ BOOL WINAPI SimGetDeviceRegistryPropertyW(HDEVINFO, PSP_DEVINFO_DATA ADevice, DW
     auto& s = State();
     std::lock_guard lock(s.Lock);
     std::u16string list;
-    for (const auto& id : DeviceAt(s, ADevice->Reserved)->Spec.HardwareIds) list += id + u'\0';
+    for (const auto& id : DeviceAt(s, ADevice->Reserved)->Model.HardwareIds) list += id + u'\0';
     list += u'\0';
     const DWORD bytes = static_cast<DWORD>(list.size() * sizeof(char16_t));
     if (ARequired) *ARequired = bytes;
@@ -386,12 +386,12 @@ BOOLEAN WINAPI SimGetFeature(HANDLE AHandle, PVOID ABuffer, ULONG ALength)
 {
     auto& s = State();
     std::lock_guard lock(s.Lock);
-    const TDeviceSpec& spec = DeviceOfHandle(s, AHandle)->Spec;
-    if (spec.FeatureFails) {
-        SetLastError(spec.FeatureError);
+    const TDeviceModel& model = DeviceOfHandle(s, AHandle)->Model;
+    if (model.FeatureFails) {
+        SetLastError(model.FeatureError);
         return FALSE;
     }
-    std::memcpy(ABuffer, spec.Feature.data(), std::min<size_t>(ALength, spec.Feature.size()));
+    std::memcpy(ABuffer, model.Feature.data(), std::min<size_t>(ALength, model.Feature.size()));
     return TRUE;
 }
 
@@ -400,8 +400,8 @@ BOOLEAN WINAPI SimSetFeature(HANDLE AHandle, PVOID ABuffer, ULONG ALength)
     auto& s = State();
     std::lock_guard lock(s.Lock);
     TDevice* device = DeviceOfHandle(s, AHandle);
-    if (device->Spec.FeatureFails) {
-        SetLastError(device->Spec.FeatureError);
+    if (device->Model.FeatureFails) {
+        SetLastError(device->Model.FeatureError);
         return FALSE;
     }
     const auto* bytes = static_cast<const uint8_t*>(ABuffer);
@@ -435,22 +435,22 @@ const THidApi& Api()
     return api;
 }
 
-void AddDevice(const TDeviceSpec& ASpec)
+void AddDevice(const TDeviceModel& AModel)
 {
     auto& s = State();
     std::lock_guard lock(s.Lock);
     auto device = std::make_unique<TDevice>();
-    device->Spec = ASpec;
-    s.Devices[ASpec.Path] = std::move(device);
+    device->Model = AModel;
+    s.Devices[AModel.Path] = std::move(device);
 }
 
 void AddDevice(const std::u16string& APath, uint16_t AInputReportLength, unsigned AMaxUsages)
 {
-    TDeviceSpec spec;
-    spec.Path = APath;
-    spec.InputReportLength = AInputReportLength;
-    spec.MaxUsages = AMaxUsages;
-    AddDevice(spec);
+    TDeviceModel model;
+    model.Path = APath;
+    model.InputReportLength = AInputReportLength;
+    model.MaxUsages = AMaxUsages;
+    AddDevice(model);
 }
 
 std::vector<std::vector<uint8_t>> Writes(const std::u16string& APath)

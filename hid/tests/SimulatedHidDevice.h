@@ -26,7 +26,7 @@ const THidApi& Api();
 // for the walk of the finder and its transfers: only simulated devices are present there.
 const THidApi& WalkApi();
 
-struct TDeviceSpec {
+struct TDeviceModel {
     std::u16string Path; // "\\?\sim#..."
     uint16_t InputReportLength = 8;
     unsigned MaxUsages = 24; // button usages of the collection
@@ -41,7 +41,7 @@ struct TDeviceSpec {
     DWORD FeatureError = 0;
 };
 
-void AddDevice(const TDeviceSpec& ASpec);
+void AddDevice(const TDeviceModel& AModel);
 // A device at APath, with input reports of AInputReportLength bytes and collection buttons for
 // AMaxUsages usages at most.
 void AddDevice(const std::u16string& APath, uint16_t AInputReportLength, unsigned AMaxUsages);

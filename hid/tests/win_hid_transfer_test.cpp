@@ -33,13 +33,13 @@ protected:
         SimulatedHid::Reset();
     }
 
-    static SimulatedHid::TDeviceSpec Device(const std::u16string& APath, uint16_t AOutput, uint16_t AFeature)
+    static SimulatedHid::TDeviceModel Device(const std::u16string& APath, uint16_t AOutput, uint16_t AFeature)
     {
-        SimulatedHid::TDeviceSpec spec;
-        spec.Path = APath;
-        spec.OutputReportLength = AOutput;
-        spec.FeatureReportLength = AFeature;
-        return spec;
+        SimulatedHid::TDeviceModel model;
+        model.Path = APath;
+        model.OutputReportLength = AOutput;
+        model.FeatureReportLength = AFeature;
+        return model;
     }
     void CreateComponent() { Hid = std::make_unique<TuiHIDData>(nullptr, SimulatedHid::WalkApi()); }
     void SetReport(std::initializer_list<uint8_t> ABytes, uint32_t ASize)
@@ -111,11 +111,11 @@ TEST_F(HidTransferTest, FailedFeatureTransfersReportTheirErrorAndNeverZero)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         SimulatedHid::Reset();
-        auto spec = Device(kFirst, 0, 3);
-        spec.Feature = {4, 1, 2};
-        spec.FeatureFails = true;
-        spec.FeatureError = c.LastError;
-        SimulatedHid::AddDevice(spec);
+        auto model = Device(kFirst, 0, 3);
+        model.Feature = {4, 1, 2};
+        model.FeatureFails = true;
+        model.FeatureError = c.LastError;
+        SimulatedHid::AddDevice(model);
         CreateComponent();
         SetReport({4, 0x55, 0x66}, 3);
         EXPECT_EQ(Hid->HidFindAndGetFeatureReport(*Param), c.Expected);
