@@ -2,7 +2,9 @@
 
 #include "framework/core/Text.h"
 #include "framework/win/Application.h"
+#include "framework/win/FileSystem.h"
 #include "framework/win/Handle.h"
+#include "framework/win/IniFile.h"
 #include "framework/win/WinText.h"
 
 #include <algorithm>
@@ -79,16 +81,6 @@ uint32_t FailureCode()
     return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
-std::u16string ExecutableDirectory()
-{
-    wchar_t path[521];
-    const DWORD length = GetModuleFileNameW(nullptr, path, 521);
-    if (length == 0 || length >= 521) return {};
-    std::u16string result = U(path);
-    const size_t slash = result.find_last_of(u"\\/");
-    return slash == std::u16string::npos ? std::u16string() : result.substr(0, slash + 1);
-}
-
 } // namespace
 
 HANDLE ReadStopEvent()
@@ -138,13 +130,11 @@ TuiHIDData::~TuiHIDData()
 
 void TuiHIDData::ReadConfiguredDeviceList()
 {
-    const std::u16string file = ExecutableDirectory() + u"config.ini";
+    const TIniFile config(ProgramFolder() + u"config.ini");
     for (int i = 1; i <= kLastConfiguredKey; ++i) {
-        const std::u16string key = u"id" + IntToStr(i);
-        wchar_t value[2048];
-        GetPrivateProfileStringW(L"IncludeHIDDeviceList", W(key), L"", value, 2048, W(file));
-        if (value[0] == 0) break;
-        FHidDeviceList.push_back(U(value));
+        std::u16string value = config.ReadString(u"IncludeHIDDeviceList", u"id" + IntToStr(i), u"");
+        if (value.empty()) break;
+        FHidDeviceList.push_back(std::move(value));
     }
 }
 
