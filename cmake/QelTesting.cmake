@@ -9,12 +9,13 @@ foreach(t gtest gtest_main)
 endforeach()
 include(GoogleTest)
 
-# qel_test(name SOURCES ... LIBS ...): one GoogleTest program; under the Windows build ctest
-# runs it through Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+# qel_test(name SOURCES ... LIBS ... [PROPERTIES ...]): one GoogleTest program; under the Windows
+# build ctest runs it through Wine (CMAKE_CROSSCOMPILING_EMULATOR). PROPERTIES go to every test
+# of the program (for instance a RESOURCE_LOCK for a file they share).
 function(qel_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT 120)
+                       PROPERTIES TIMEOUT 120 ${T_PROPERTIES})
 endfunction()

@@ -63,6 +63,29 @@ TEST_F(ThreadTest, TerminateWithdrawsAHandOffTheMainThreadNeverTook)
     EXPECT_EQ(t.RanOn, 0u);
 }
 
+// Frees itself when Execute returns; tells on which thread its destructor ran.
+class TFreeingThread : public TThread {
+public:
+    explicit TFreeingThread(std::atomic<DWORD>& ADestroyedOn) : FDestroyedOn(ADestroyedOn) {}
+    ~TFreeingThread() override { FDestroyedOn = GetCurrentThreadId(); }
+
+protected:
+    void Execute() override {}
+
+private:
+    std::atomic<DWORD>& FDestroyedOn;
+};
+
+TEST_F(ThreadTest, FreeOnTerminateDeletesTheObjectOnItsOwnThread)
+{
+    std::atomic<DWORD> destroyedOn{0};
+    auto* t = new TFreeingThread(destroyedOn);
+    t->SetFreeOnTerminate(true);
+    ASSERT_TRUE(t->Start());
+    ASSERT_TRUE(PumpUntil([&] { return destroyedOn != 0; }));
+    EXPECT_NE(destroyedOn, GetCurrentThreadId());
+}
+
 TEST_F(ThreadTest, TimerFiresOnMainThreadAndStopsWhenDisabled)
 {
     TTimer timer(nullptr);

@@ -1,5 +1,7 @@
 #include "framework/win/Application.h"
 
+#include "framework/core/Text.h"
+#include "framework/win/MessageBox.h"
 #include "framework/win/Thread.h"
 
 #include <windows.h>
@@ -43,4 +45,20 @@ void TApplication::ProcessMessages()
 {
     while (Dispatch()) {
     }
+}
+
+void TApplication::HandleException(std::exception_ptr AException)
+{
+    std::u16string message;
+    try {
+        std::rethrow_exception(AException);
+    } catch (const std::exception& e) {
+        message = Utf16FromUtf8(e.what());
+    } catch (...) {
+        message = u"Unknown exception";
+    }
+    if (OnException.Assigned())
+        OnException(message);
+    else
+        ShowMessage(message);
 }

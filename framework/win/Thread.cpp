@@ -93,15 +93,24 @@ TThread::~TThread()
     WaitFor();
 }
 
-void TThread::Start()
+bool TThread::Start()
 {
-    if (FHandle) return;
-    FHandle.Reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, 0, nullptr));
+    if (FHandle) return true;
+    // Suspended until the handle is stored: a thread that frees itself may end at once.
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, &TThread::ThreadProc, this, CREATE_SUSPENDED, &id);
+    if (!thread) return false;
+    FHandle.Reset(thread);
+    FThreadId = id;
+    ResumeThread(thread);
+    return true;
 }
 
 DWORD WINAPI TThread::ThreadProc(LPVOID AParam)
 {
-    static_cast<TThread*>(AParam)->Execute();
+    auto* self = static_cast<TThread*>(AParam);
+    self->Execute();
+    if (self->FFreeOnTerminate) delete self;
     return 0;
 }
 
@@ -113,7 +122,7 @@ void TThread::Terminate()
 
 void TThread::WaitFor()
 {
-    if (FHandle) WaitForSingleObject(FHandle.Get(), INFINITE);
+    if (FHandle && FThreadId != GetCurrentThreadId()) WaitForSingleObject(FHandle.Get(), INFINITE);
 }
 
 void TThread::InitMainThread() { Synchronizer().Init(); }

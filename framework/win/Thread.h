@@ -17,11 +17,16 @@ public:
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 
-    void Start();
+    // Starts Execute on a thread of its own; false when the thread cannot be created. With
+    // FreeOnTerminate the object may be gone as soon as this returns true.
+    bool Start();
+    // The thread deletes its object when Execute has returned.
+    void SetFreeOnTerminate(bool AValue) { FFreeOnTerminate = AValue; }
     // Sets the terminated flag and wakes a Synchronize or an alertable wait on TerminateEvent.
     void Terminate();
     bool Terminated() const { return FTerminated.load(); }
-    // Waits until Execute has returned (at once when the thread never started).
+    // Waits until Execute has returned (at once when the thread never started, or when called on
+    // the thread itself, as a freeing destructor does).
     void WaitFor();
     // Manual-reset event signalled by Terminate, for waits that must end on termination.
     HANDLE TerminateEvent() const { return FTerminateEvent.Get(); }
@@ -44,6 +49,8 @@ protected:
 private:
     static DWORD WINAPI ThreadProc(LPVOID AParam);
     std::atomic<bool> FTerminated{false};
+    bool FFreeOnTerminate = false;
+    DWORD FThreadId = 0;
     THandleOwner FTerminateEvent;
     THandleOwner FHandle;
 };
