@@ -238,24 +238,29 @@ bool TuiHIDData::HidFindAndWriteDeviceBYHID(const THIDDataParam& AReportData)
     return result;
 }
 
+void TuiHIDData::WalkFeature(const THIDDataParam& AReportData, decltype(TWalk::Action) AAction) const
+{
+    const uint32_t size = AReportData.Data.DATASIZE;
+    Walk({AReportData.UsageAndPage, FILE_ATTRIBUTE_NORMAL,
+          [&](const TTextList& ids) { return PassesTransferFilter(FHidDeviceList, AReportData.DeviceID, ids); },
+          [size](const HIDP_CAPS& caps) { return caps.FeatureReportByteLength >= size; }, std::move(AAction)});
+}
+
 uint32_t TuiHIDData::HidFindAndGetFeatureReport(THIDDataParam& AReportData)
 {
     uint32_t result = kNoDeviceMatched;
     const uint32_t size = AReportData.Data.DATASIZE;
-    Walk({AReportData.UsageAndPage, FILE_ATTRIBUTE_NORMAL,
-          [&](const TTextList& ids) { return PassesTransferFilter(FHidDeviceList, AReportData.DeviceID, ids); },
-          [&](const HIDP_CAPS& caps) { return caps.FeatureReportByteLength >= size; },
-          [&](HANDLE handle, const std::u16string&, const TTextList&) {
-              auto scratch = std::make_unique<uint8_t[]>(65536);
-              SetLastError(0);
-              scratch[0] = AReportData.Data.ReportID;
-              if (FApi->HidD_GetFeature(handle, scratch.get(), size)) {
-                  std::memcpy(&AReportData.Data.ReportID, scratch.get(), size);
-                  result = 0;
-              } else {
-                  result = FailureCode();
-              }
-          }});
+    WalkFeature(AReportData, [&](HANDLE handle, const std::u16string&, const TTextList&) {
+        auto scratch = std::make_unique<uint8_t[]>(65536);
+        SetLastError(0);
+        scratch[0] = AReportData.Data.ReportID;
+        if (FApi->HidD_GetFeature(handle, scratch.get(), size)) {
+            std::memcpy(&AReportData.Data.ReportID, scratch.get(), size);
+            result = 0;
+        } else {
+            result = FailureCode();
+        }
+    });
     return result;
 }
 
@@ -263,14 +268,11 @@ uint32_t TuiHIDData::HidFindAndSetFeatureReport(THIDDataParam& AReportData)
 {
     uint32_t result = kNoDeviceMatched;
     const uint32_t size = AReportData.Data.DATASIZE;
-    Walk({AReportData.UsageAndPage, FILE_ATTRIBUTE_NORMAL,
-          [&](const TTextList& ids) { return PassesTransferFilter(FHidDeviceList, AReportData.DeviceID, ids); },
-          [&](const HIDP_CAPS& caps) { return caps.FeatureReportByteLength >= size; },
-          [&](HANDLE handle, const std::u16string&, const TTextList&) {
-              AReportData.DeviceHandle = handle;
-              SetLastError(0);
-              result = FApi->HidD_SetFeature(handle, &AReportData.Data.ReportID, size) ? 0 : FailureCode();
-          }});
+    WalkFeature(AReportData, [&](HANDLE handle, const std::u16string&, const TTextList&) {
+        AReportData.DeviceHandle = handle;
+        SetLastError(0);
+        result = FApi->HidD_SetFeature(handle, &AReportData.Data.ReportID, size) ? 0 : FailureCode();
+    });
     return result;
 }
 

@@ -101,6 +101,8 @@ private:
         std::function<void(HANDLE AHandle, const std::u16string& APath, const TTextList& AHardwareIDs)> Action;
     };
     void Walk(const TWalk& AWalk) const;
+    // Feature transfers address the configured devices whose feature report is long enough.
+    void WalkFeature(const THIDDataParam& AReportData, decltype(TWalk::Action) AAction) const;
     void ReadConfiguredDeviceList();
 
     const THidApi* FApi;

@@ -1,3 +1,4 @@
+#include "framework/tests/MessagePump.h"
 #include "framework/win/Application.h"
 #include "framework/win/Thread.h"
 #include "framework/win/Timer.h"
@@ -7,19 +8,6 @@
 #include <atomic>
 
 namespace {
-
-// Pumps the main thread's messages until ADone or the deadline.
-template <class F>
-bool PumpUntil(F ADone, DWORD ATimeoutMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    while (!ADone()) {
-        if (GetTickCount() - start > ATimeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Application.ProcessMessages();
-    }
-    return true;
-}
 
 class TSyncThread : public TThread {
 public:
@@ -96,7 +84,7 @@ TEST_F(ThreadTest, TimerFiresOnMainThreadAndStopsWhenDisabled)
         if (++ticks == 2) sender->SetEnabled(false);
     });
     ASSERT_TRUE(PumpUntil([&] { return ticks >= 2; }));
-    PumpUntil([] { return false; }, 150);
+    PumpFor(150);
     EXPECT_EQ(ticks, 2);
 }
 

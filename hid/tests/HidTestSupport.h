@@ -1,7 +1,8 @@
 #pragma once
 // Helpers of the HID tests: config.ini beside the test program, and pumping the main thread.
 #include "framework/core/Text.h"
-#include "framework/win/Application.h"
+#include "framework/tests/MessagePump.h"
+#include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
 
 #include <windows.h>
@@ -14,13 +15,7 @@
 namespace HidTest {
 
 // The test program's folder, with its final backslash.
-inline std::wstring ProgramDirectory()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring result(path, length);
-    return result.substr(0, result.find_last_of(L"\\/") + 1);
-}
+inline std::wstring ProgramDirectory() { return reinterpret_cast<const wchar_t*>(ProgramFolder().c_str()); }
 
 inline std::wstring ConfigPath() { return ProgramDirectory() + L"config.ini"; }
 
@@ -33,22 +28,7 @@ inline void WriteConfig(const std::vector<std::string>& ALines)
     for (const auto& line : ALines) file << line << "\r\n";
 }
 
-// Pumps the main thread's messages until ADone answers true; false after ATimeoutMs.
-template <class F>
-bool PumpUntil(F ADone, DWORD ATimeoutMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    while (!ADone()) {
-        if (GetTickCount() - start > ATimeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        Application.ProcessMessages();
-    }
-    return true;
-}
-
-inline void PumpFor(DWORD AMs)
-{
-    PumpUntil([] { return false; }, AMs);
-}
+using ::PumpFor;
+using ::PumpUntil;
 
 } // namespace HidTest
