@@ -1,5 +1,6 @@
 #include "lang/LanguagePlatformWin.h"
 
+#include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
 
 #include <windows.h>
@@ -79,18 +80,9 @@ std::u16string TWinLanguagePlatform::UserLanguageAbbreviation() const
 
 std::u16string TWinLanguagePlatform::ExecutableFolder() const
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::u16string() : U(path.substr(0, slash).c_str());
+    std::u16string folder = ProgramFolder();
+    if (!folder.empty()) folder.pop_back();
+    return folder;
 }
 
 void TWinLanguagePlatform::Trace(const std::u16string& ALine) const { OutputDebugStringW(W(ALine)); }
