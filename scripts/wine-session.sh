@@ -31,11 +31,15 @@ for docs in "$WINEPREFIX"/drive_c/users/*/Documents; do
   fi
 done
 
+# The sound server is the tree's own (its socket in the build tree), so that sessions of two trees
+# at once never share one, nor stop the other's.
+export PULSE_RUNTIME_PATH="$build/pulse"
+mkdir -p "$PULSE_RUNTIME_PATH"
 pulse_pid=
 if command -v pulseaudio >/dev/null && ! pactl info >/dev/null 2>&1; then
   pulseaudio --daemonize=yes --exit-idle-time=-1 -n --load=module-native-protocol-unix \
     --load="module-null-sink sink_name=nullsink" --load="module-null-source source_name=nullmic" \
-    >/dev/null 2>&1 && pulse_pid=$(pgrep -n -x pulseaudio || true)
+    >/dev/null 2>&1 && pulse_pid=$(cat "$PULSE_RUNTIME_PATH/pid" 2>/dev/null || true)
 fi
 
 finish() {
