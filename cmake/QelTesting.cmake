@@ -19,3 +19,5 @@ function(qel_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 120 ${T_PROPERTIES})
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/QelFuzz.cmake)
