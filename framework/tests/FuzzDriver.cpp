@@ -1,4 +1,4 @@
-// Runs a fuzz target once over every file of the folders or files given, for builds without
+// Runs the fuzz target once over every file of the folders or files given, for builds without
 // libFuzzer. Exits non-zero when nothing was run.
 #include <cstddef>
 #include <cstdint>
