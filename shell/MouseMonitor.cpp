@@ -6,6 +6,7 @@
 #include "lang/LanguageCatalog.h"
 #include "lang/LanguagePlatformWin.h"
 #include "profile/ProductConstants.h"
+#include "shell/AboutPanel.h"
 
 #include <shellapi.h>
 
@@ -40,6 +41,10 @@ TQelMonMain::TQelMonMain(TComponent* AOwner) : TForm(AOwner, MainWindowParams())
     TrayIcon1->OnClick.Bind(this, &TQelMonMain::TrayIconDblClick);
     TrayIcon1->SetHint(kTrayIconHint);
     TrayIcon1->SetVisible(true);
+
+    AboutPanel = new TAboutPanel(this);
+    AboutPanel->BtnOK->OnClick.Bind([this](TuiPictureButton*) { BtnOKClick(); });
+    AboutPanel->BtnGoWeb->OnClick.Bind([this](TuiPictureButton*) { BtnGoWebClick(); });
 
     uiLanguage1 = new TuiLanguage(this, TWinLanguagePlatform::Instance());
     uiLanguage1->LoadStoredData(BuiltInLanguageData());
@@ -105,5 +110,6 @@ void TQelMonMain::BtnOKClick() { Hide(); }
 
 void TQelMonMain::BtnGoWebClick()
 {
-    static_cast<void>(ShellExecuteW(Handle(), L"open", W(TextWeb), nullptr, nullptr, SW_SHOWNORMAL));
+    const std::u16string& site = AboutPanel->TextWeb->Caption();
+    static_cast<void>(ShellExecuteW(Handle(), L"open", W(site), nullptr, nullptr, SW_SHOWNORMAL));
 }

@@ -8,6 +8,8 @@
 
 #include <string>
 
+class TAboutPanel;
+
 class TQelMonMain : public TForm {
 public:
     explicit TQelMonMain(TComponent* AOwner);
@@ -20,8 +22,8 @@ public:
     TMenuItem* Exit1;
     // Holds the built-in languages "CH" and "US"; the stored languages follow a "ui.local".
     TuiLanguage* uiLanguage1;
-    // The vendor's web site shown on the About panel and opened by its button.
-    std::u16string TextWeb = u"https://example.com/qel";
+    // The window's content, shown by About1Click: texts, the web site TextWeb, BtnGoWeb, BtnOK.
+    TAboutPanel* AboutPanel;
 
     void OpenConfigProgram();
     void ProcessMessageAndSleep50ms();

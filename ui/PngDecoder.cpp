@@ -221,6 +221,18 @@ TPngResult DecodePng(std::span<const uint8_t> AData, TPngImage& AImage)
     return result;
 }
 
+std::vector<uint8_t> PremultipliedBgra(const TPngImage& AImage)
+{
+    std::vector<uint8_t> out(AImage.Rgba.size());
+    for (size_t i = 0; i + 3 < AImage.Rgba.size(); i += 4) {
+        const unsigned alpha = AImage.Rgba[i + 3];
+        for (size_t c = 0; c < 3; ++c)
+            out[i + 2 - c] = static_cast<uint8_t>((AImage.Rgba[i + c] * alpha + 127) / 255);
+        out[i + 3] = static_cast<uint8_t>(alpha);
+    }
+    return out;
+}
+
 const char* PngResultText(TPngResult AResult)
 {
     switch (AResult) {

@@ -33,5 +33,7 @@ inline constexpr uint64_t kPngMaxPixels = 4u * 1024 * 1024;
 
 // On Ok AImage holds the picture; otherwise it is empty.
 TPngResult DecodePng(std::span<const uint8_t> AData, TPngImage& AImage);
+// The picture as GDI blends it: blue, green, red, alpha, each colour premultiplied by alpha.
+std::vector<uint8_t> PremultipliedBgra(const TPngImage& AImage);
 // A short English sentence for the result, for traces and test output.
 const char* PngResultText(TPngResult AResult);

@@ -159,6 +159,13 @@ TEST(PngDecoder, PictureDataSplitAcrossChunksAndAncillaryChunksSkipped)
     EXPECT_EQ(image.Rgba, Rgba({10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255, 100, 110, 120, 255}));
 }
 
+TEST(PngDecoder, PremultipliedForBlending)
+{
+    TPngImage image{4, 1, {255, 128, 0, 255, 255, 128, 0, 0, 255, 128, 0, 128, 10, 20, 30, 1}};
+    // Opaque stays, transparent is black, half-transparent colours are halved (rounded).
+    EXPECT_EQ(PremultipliedBgra(image), TBytes({0, 128, 255, 255, 0, 0, 0, 0, 0, 64, 128, 128, 0, 0, 0, 1}));
+}
+
 TEST(PngDecoder, DamagedOrForeignFilesAreRefusedAndLeaveNoPicture)
 {
     const TBytes valid = Valid2x2();
