@@ -110,6 +110,6 @@ void TQelMonMain::BtnOKClick() { Hide(); }
 
 void TQelMonMain::BtnGoWebClick()
 {
-    const std::u16string& site = AboutPanel->TextWeb->Caption();
+    const std::u16string& site = AboutPanel->TextWeb->Text();
     static_cast<void>(ShellExecuteW(Handle(), L"open", W(site), nullptr, nullptr, SW_SHOWNORMAL));
 }

@@ -36,18 +36,20 @@ void DrawUiText(HDC ADC, HFONT AFont, COLORREF AColor, const std::u16string& ATe
     DrawTextW(ADC, W(AText), static_cast<int>(AText.size()), &AArea, AFormat | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-TuiLabel::TuiLabel(TuiPanel* APanel, int ALeft, int ATop, int AWidth, const std::u16string& ACaption, int APointSize,
+TuiLabel::TuiLabel(TuiPanel* APanel, int ALeft, int ATop, int AWidth, const std::u16string& AText, int APointSize,
                    bool ABold, COLORREF AColor)
-    : TuiVisual(APanel, ALeft, ATop, AWidth, 0), FFont(CreateUiFont(APointSize, ABold)), FColor(AColor)
+    : TuiVisual(APanel, ALeft, ATop, AWidth, 0), FText(APanel->AddText(AText)),
+      FFont(CreateUiFont(APointSize, ABold)), FColor(AColor)
 {
-    TControl::SetCaption(ACaption);
     SetSize(AWidth, LineHeight(FFont.Get()));
 }
 
-void TuiLabel::SetCaption(const std::u16string& ACaption)
+const std::u16string& TuiLabel::Text() const { return Panel()->Text(FText); }
+
+void TuiLabel::SetText(const std::u16string& AText)
 {
-    TControl::SetCaption(ACaption);
+    Panel()->SetText(FText, AText);
     Invalidate();
 }
 
-void TuiLabel::Paint(HDC ADC) const { DrawUiText(ADC, FFont.Get(), FColor, Caption(), Bounds(), DT_LEFT | DT_TOP); }
+void TuiLabel::Paint(HDC ADC) const { DrawUiText(ADC, FFont.Get(), FColor, Text(), Bounds(), DT_LEFT | DT_TOP); }

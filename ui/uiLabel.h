@@ -1,6 +1,6 @@
 #pragma once
 // A line of text at a position, in a font size (points) and weight and a colour, drawn over
-// what lies below it. The label is as tall as its font's line.
+// what lies below it. The label is as tall as its font's line; its text is one of its panel's.
 #include "framework/win/Handle.h"
 #include "ui/uiPanel.h"
 
@@ -10,15 +10,16 @@
 
 class TuiLabel : public TuiVisual {
 public:
-    TuiLabel(TuiPanel* APanel, int ALeft, int ATop, int AWidth, const std::u16string& ACaption, int APointSize,
+    TuiLabel(TuiPanel* APanel, int ALeft, int ATop, int AWidth, const std::u16string& AText, int APointSize,
              bool ABold, COLORREF AColor);
 
-    std::u16string ClassName() const override { return u"TuiLabel"; }
-    void SetCaption(const std::u16string& ACaption) override;
+    const std::u16string& Text() const;
+    void SetText(const std::u16string& AText);
     COLORREF Color() const { return FColor; }
     void Paint(HDC ADC) const override;
 
 private:
+    int FText;
     TFontOwner FFont;
     COLORREF FColor;
 };

@@ -15,7 +15,7 @@ POINT PointOf(LPARAM AValue)
 } // namespace
 
 TuiVisual::TuiVisual(TuiPanel* APanel, int ALeft, int ATop, int AWidth, int AHeight)
-    : TControl(APanel), FPanel(APanel), FBounds{ALeft, ATop, ALeft + AWidth, ATop + AHeight}
+    : TComponent(APanel), FPanel(APanel), FBounds{ALeft, ATop, ALeft + AWidth, ATop + AHeight}
 {
 }
 
@@ -29,7 +29,7 @@ void TuiVisual::SetSize(int AWidth, int AHeight)
 
 void TuiVisual::Invalidate() const { FPanel->Invalidate(FBounds); }
 
-TuiPanel::TuiPanel(TForm* AForm) : TComponent(AForm)
+TuiPanel::TuiPanel(TForm* AForm) : TuiScene(AForm)
 {
     HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSW wc{};
@@ -65,6 +65,12 @@ void TuiPanel::SetBackground(TuiPicture APicture)
 void TuiPanel::Invalidate(const RECT& AArea) const
 {
     if (FHandle) InvalidateRect(FHandle, &AArea, FALSE);
+}
+
+void TuiPanel::TranslateTexts()
+{
+    TuiScene::TranslateTexts();
+    if (FHandle) InvalidateRect(FHandle, nullptr, FALSE);
 }
 
 LRESULT CALLBACK TuiPanel::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)

@@ -3,9 +3,11 @@
 // drawn by the panel itself in one pass without flicker. It is a child window of its own, so the
 // form keeps its own window procedure; it follows the pointer and the left button for its
 // buttons: a button is hot while the pointer is over it, pressed while the button went down on it
-// and the pointer is still over it, and clicked when the button comes up there.
-#include "framework/core/Control.h"
+// and the pointer is still over it, and clicked when the button comes up there. The panel is a
+// scene of the translation service: its visuals' texts are the scene's texts, translated to each
+// language and back as the language changes.
 #include "framework/win/Form.h"
+#include "lang/uiScene.h"
 #include "ui/uiPicture.h"
 
 #include <windows.h>
@@ -14,7 +16,7 @@ class TuiPanel;
 class TuiPictureButton;
 
 // Something the panel draws within its bounds, in the order the visuals were made.
-class TuiVisual : public TControl {
+class TuiVisual : public TComponent {
 public:
     TuiVisual(TuiPanel* APanel, int ALeft, int ATop, int AWidth, int AHeight);
 
@@ -22,6 +24,7 @@ public:
     virtual void Paint(HDC ADC) const = 0;
 
 protected:
+    TuiPanel* Panel() const { return FPanel; }
     void SetSize(int AWidth, int AHeight);
     // Asks the panel to draw the visual's bounds again.
     void Invalidate() const;
@@ -31,7 +34,7 @@ private:
     RECT FBounds;
 };
 
-class TuiPanel : public TComponent {
+class TuiPanel : public TuiScene {
 public:
     explicit TuiPanel(TForm* AForm);
     ~TuiPanel() override;
@@ -39,6 +42,7 @@ public:
     HWND Handle() const { return FHandle; }
     void SetBackground(TuiPicture APicture);
     void Invalidate(const RECT& AArea) const;
+    void TranslateTexts() override;
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

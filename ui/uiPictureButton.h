@@ -11,7 +11,6 @@ class TuiPictureButton : public TuiVisual {
 public:
     TuiPictureButton(TuiPanel* APanel, int ALeft, int ATop, TuiPicture APicture);
 
-    std::u16string ClassName() const override { return u"TuiPictureButton"; }
     TuiButtonState State() const { return FState; }
     void SetState(TuiButtonState AState);
     void Paint(HDC ADC) const override;

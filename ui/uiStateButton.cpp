@@ -12,16 +12,11 @@ constexpr COLORREF kCaptionColor = RGB(255, 255, 255);
 TuiStateButton::TuiStateButton(TuiPanel* APanel, int ALeft, int ATop, int AWidth, int AHeight, TuiPicture ANormal,
                                TuiPicture AHot, TuiPicture APressed, const std::u16string& ACaption)
     : TuiPictureButton(APanel, ALeft, ATop, AWidth, AHeight, std::move(ANormal)), FHot(std::move(AHot)),
-      FPressed(std::move(APressed)), FFont(CreateUiFont(kCaptionPoints, true))
+      FPressed(std::move(APressed)), FCaption(APanel->AddText(ACaption)), FFont(CreateUiFont(kCaptionPoints, true))
 {
-    TControl::SetCaption(ACaption);
 }
 
-void TuiStateButton::SetCaption(const std::u16string& ACaption)
-{
-    TControl::SetCaption(ACaption);
-    Invalidate();
-}
+const std::u16string& TuiStateButton::Caption() const { return Panel()->Text(FCaption); }
 
 void TuiStateButton::Paint(HDC ADC) const
 {

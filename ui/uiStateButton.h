@@ -1,6 +1,6 @@
 #pragma once
-// A button of a given size with a picture for each state (normal, hot, pressed) and a caption
-// centred over it, one pixel lower and to the right while pressed.
+// A button of a given size with a picture for each state (normal, hot, pressed) and a caption,
+// one of its panel's texts, centred over it, one pixel lower and to the right while pressed.
 #include "framework/win/Handle.h"
 #include "ui/uiPictureButton.h"
 
@@ -9,12 +9,12 @@ public:
     TuiStateButton(TuiPanel* APanel, int ALeft, int ATop, int AWidth, int AHeight, TuiPicture ANormal,
                    TuiPicture AHot, TuiPicture APressed, const std::u16string& ACaption);
 
-    std::u16string ClassName() const override { return u"TuiStateButton"; }
-    void SetCaption(const std::u16string& ACaption) override;
+    const std::u16string& Caption() const;
     void Paint(HDC ADC) const override;
 
 private:
     TuiPicture FHot;
     TuiPicture FPressed;
+    int FCaption;
     TFontOwner FFont;
 };

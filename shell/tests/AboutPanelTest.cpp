@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -46,6 +47,22 @@ TEST(AboutPanel, FillsTheWindowWithTheButtonsWhereTheyBelong)
     EXPECT_EQ(form.AboutPanel->TextWeb->Color(), RGB(255, 255, 255));
     // The web button lies below the web site address.
     EXPECT_GE(form.AboutPanel->BtnGoWeb->Bounds().top, form.AboutPanel->TextWeb->Bounds().bottom);
+}
+
+TEST(AboutPanel, TextsFollowTheLanguage)
+{
+    Application.Initialize();
+    TQelMonMain form(nullptr);
+    const std::u16string site = form.AboutPanel->TextWeb->Text();
+    form.uiLanguage1->SetLang(u"CH");
+    EXPECT_EQ(form.AboutPanel->BtnOK->Caption(), u"确定");
+    EXPECT_EQ(form.AboutPanel->TextWeb->Text(), site);
+    // From one language to the next through the source texts.
+    form.uiLanguage1->SetLang(u"US");
+    EXPECT_EQ(form.AboutPanel->BtnOK->Caption(), u"OK");
+    form.uiLanguage1->SetLang(u"CH");
+    form.uiLanguage1->SetLang(u"en");
+    EXPECT_EQ(form.AboutPanel->BtnOK->Caption(), u"OK");
 }
 
 // The panel's answer to the pointer and the left button, message by message.

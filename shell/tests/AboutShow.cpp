@@ -20,7 +20,7 @@ int wmain(int argc, wchar_t** argv)
 {
     Application.Initialize();
     TQelMonMain form(nullptr);
-    if (argc > 1) form.AboutPanel->TextWeb->SetCaption(reinterpret_cast<const char16_t*>(argv[1]));
+    if (argc > 1) form.AboutPanel->TextWeb->SetText(reinterpret_cast<const char16_t*>(argv[1]));
     form.About1Click(form.About1);
     RECT window{};
     GetWindowRect(form.Handle(), &window);
