@@ -115,8 +115,12 @@ LRESULT TuiPanel::Message(UINT AMsg, WPARAM AWParam, LPARAM ALParam)
             UpdateButtons();
             // Released elsewhere, the press is taken back.
             if (ButtonAt(ALParam) == pressed) pressed->OnClick(pressed);
-            // A click that hid the panel leaves no button lit for the next time it shows.
-            if (!IsWindowVisible(FHandle)) SetPointer(nullptr);
+            // A click that hid the panel leaves no button lit for the next time it shows, and the
+            // pointer's leaving is watched afresh then.
+            if (!IsWindowVisible(FHandle)) {
+                FTrackingLeave = false;
+                SetPointer(nullptr);
+            }
         }
         return 0;
     case WM_CAPTURECHANGED:
