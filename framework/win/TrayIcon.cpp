@@ -7,7 +7,6 @@
 #include <algorithm>
 
 namespace {
-constexpr UINT kCallbackMessage = WM_APP + 0x3A2;
 constexpr size_t kMaxHint = 127; // szTip holds 128 units with its terminator
 
 // A monitor started elevated still hears the shell's restart and its own icon's clicks. The
@@ -85,6 +84,13 @@ bool TTrayIcon::HandleMessage(TMessage& AMessage)
     switch (static_cast<UINT>(AMessage.LParam)) {
     case WM_LBUTTONDBLCLK:
         FAfterDoubleClick = true;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // A new press starts a new click: a double click whose release was lost must not
+        // swallow it.
+        FAfterDoubleClick = false;
         break;
     case WM_LBUTTONUP:
         // The release that ends a double click is not a second click.
