@@ -32,17 +32,25 @@ TFakeMixer::TLine* FindLine(DWORD AComponentType)
     return nullptr;
 }
 
-// The line whose mute control a details call names, after checking the call.
-MMRESULT MuteControlLine(HMIXEROBJ AMixer, const MIXERCONTROLDETAILS* ADetails, DWORD AFlags,
-                         TFakeMixer::TLine*& ALine)
+// A read or write of a mute control's value, after checking the call.
+MMRESULT MuteControlValue(HMIXEROBJ AMixer, LPMIXERCONTROLDETAILS ADetails, DWORD AFlags, bool AWrite)
 {
     if (!KnownMixer(AMixer) || !Check(AFlags == MIXER_OBJECTF_HMIXER) ||
         !Check(ADetails->cbStruct == sizeof(MIXERCONTROLDETAILS) && ADetails->cChannels == 1 &&
                ADetails->cMultipleItems == 0 && ADetails->cbDetails == sizeof(MIXERCONTROLDETAILS_BOOLEAN) &&
                ADetails->paDetails != nullptr))
         return MMSYSERR_INVALPARAM;
-    ALine = State.HasMuteControls ? FindLine(ADetails->dwControlID - MuteControlOffset) : nullptr;
-    return Check(ALine != nullptr) ? MMSYSERR_NOERROR : MIXERR_INVALCONTROL;
+    TFakeMixer::TLine* line = State.HasMuteControls ? FindLine(ADetails->dwControlID - MuteControlOffset) : nullptr;
+    if (!Check(line != nullptr)) return MIXERR_INVALCONTROL;
+    ++(AWrite ? State.Writes : State.Reads);
+    if (const MMRESULT failure = AWrite ? State.WriteResult : State.ReadResult; failure != MMSYSERR_NOERROR)
+        return failure;
+    auto& value = static_cast<MIXERCONTROLDETAILS_BOOLEAN*>(ADetails->paDetails)->fValue;
+    if (AWrite)
+        line->Muted = value;
+    else
+        value = line->Muted;
+    return MMSYSERR_NOERROR;
 }
 
 } // namespace
@@ -98,24 +106,12 @@ __declspec(dllexport) MMRESULT WINAPI mixerGetLineControlsW(HMIXEROBJ AMixer, LP
 
 __declspec(dllexport) MMRESULT WINAPI mixerGetControlDetailsW(HMIXEROBJ AMixer, LPMIXERCONTROLDETAILS ADetails, DWORD AFlags)
 {
-    TFakeMixer::TLine* line = nullptr;
-    if (const MMRESULT result = MuteControlLine(AMixer, ADetails, AFlags, line); result != MMSYSERR_NOERROR)
-        return result;
-    ++State.Reads;
-    if (State.ReadResult != MMSYSERR_NOERROR) return State.ReadResult;
-    static_cast<MIXERCONTROLDETAILS_BOOLEAN*>(ADetails->paDetails)->fValue = line->Muted;
-    return MMSYSERR_NOERROR;
+    return MuteControlValue(AMixer, ADetails, AFlags, false);
 }
 
 __declspec(dllexport) MMRESULT WINAPI mixerSetControlDetails(HMIXEROBJ AMixer, LPMIXERCONTROLDETAILS ADetails, DWORD AFlags)
 {
-    TFakeMixer::TLine* line = nullptr;
-    if (const MMRESULT result = MuteControlLine(AMixer, ADetails, AFlags, line); result != MMSYSERR_NOERROR)
-        return result;
-    ++State.Writes;
-    if (State.WriteResult != MMSYSERR_NOERROR) return State.WriteResult;
-    line->Muted = static_cast<MIXERCONTROLDETAILS_BOOLEAN*>(ADetails->paDetails)->fValue;
-    return MMSYSERR_NOERROR;
+    return MuteControlValue(AMixer, ADetails, AFlags, true);
 }
 
 } // extern "C"
