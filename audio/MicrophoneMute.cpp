@@ -8,8 +8,6 @@
 #include <array>
 #include <optional>
 
-using Microsoft::WRL::ComPtr;
-
 bool CoreAudioSystem()
 {
     OSVERSIONINFOW info{};
@@ -22,6 +20,12 @@ bool CoreAudioSystem()
 
 namespace {
 
+#ifndef _WIN64
+// The 32-bit program fills the platform's structures with these sizes.
+static_assert(sizeof(MIXERLINEW) == 280 && sizeof(MIXERLINECONTROLSW) == 24 && sizeof(MIXERCONTROLW) == 228 &&
+              sizeof(MIXERCONTROLDETAILS) == 24 && sizeof(MIXERCONTROLDETAILS_BOOLEAN) == 4);
+#endif
+
 using TMixerOwner = TUniqueHandle<TNullHandleTraits<HMIXER, &mixerClose>>;
 
 constexpr std::array<DWORD, 4> MixerLineComponentTypes = {
@@ -30,14 +34,14 @@ constexpr std::array<DWORD, 4> MixerLineComponentTypes = {
 
 HMIXEROBJ MixerObject(const TMixerOwner& AMixer) { return reinterpret_cast<HMIXEROBJ>(AMixer.Get()); }
 
-// The first mixer, open, and the mute control of the selected line. Nothing when there is no
-// mixer, it cannot be opened or the line is missing; "GetLineInfo Error" when the line has no
-// mute control.
+// The first mixer, open, with the mute control of a line.
 struct TMuteControl {
     TMixerOwner Mixer;
     DWORD ControlID = 0;
 };
 
+// Nothing when there is no mixer, it cannot be opened or the line is missing (silently), or the
+// line has no mute control ("GetLineInfo Error").
 std::optional<TMuteControl> OpenMuteControl(TMixerLineType LineType)
 {
     if (LineType >= MixerLineComponentTypes.size() || mixerGetNumDevs() == 0) return std::nullopt;
