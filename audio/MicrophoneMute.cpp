@@ -161,9 +161,9 @@ void TMicrophoneMute::ReleaseEndpoint()
 void TMicrophoneMute::CreateAudioEndpoint()
 {
     try {
-        // The main thread stays in its apartment for the program's lifetime: the result is
-        // ignored and COM is never left.
-        static_cast<void>(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        // The main thread stays in its apartment for the program's lifetime and never leaves COM.
+        // A thread already in it is not entered once more for every try.
+        if (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) == S_FALSE) CoUninitialize();
 
         ReleaseEndpoint();
         FMMDev.Reset();
