@@ -1,5 +1,6 @@
 #include "framework/win/TrayIcon.h"
 
+#include "framework/win/MessageFilter.h"
 #include "framework/win/WinText.h"
 
 #include <shellapi.h>
@@ -8,16 +9,6 @@
 
 namespace {
 constexpr size_t kMaxHint = 127; // szTip holds 128 units with its terminator
-
-// A monitor started elevated still hears the shell's restart and its own icon's clicks. The
-// filter exists from Windows 7 on and is looked up, so that older systems still start the program.
-void AllowMessage(HWND AWindow, UINT AMessage)
-{
-    using TFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
-    static const auto filter = reinterpret_cast<TFilter>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
-    if (filter) filter(AWindow, AMessage, MSGFLT_ALLOW, nullptr);
-}
 } // namespace
 
 TTrayIcon::TTrayIcon(TComponent* AOwner)
@@ -27,8 +18,9 @@ TTrayIcon::TTrayIcon(TComponent* AOwner)
       FTaskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")),
       FWindow([this](TMessage& m) { return HandleMessage(m); })
 {
-    AllowMessage(FWindow.Handle(), FTaskbarCreated);
-    AllowMessage(FWindow.Handle(), kCallbackMessage);
+    // A monitor started elevated still hears the shell's restart and its own icon's clicks.
+    AllowWindowMessage(FWindow.Handle(), FTaskbarCreated);
+    AllowWindowMessage(FWindow.Handle(), kCallbackMessage);
 }
 
 TTrayIcon::~TTrayIcon()
