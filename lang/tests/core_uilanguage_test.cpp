@@ -150,6 +150,23 @@ TEST_F(UiLanguage, UiLocaleLanguagesComeFirstAndOverrideTheBuiltInOnes)
     EXPECT_EQ(TranslateText(u"Config"), u"file CH");
 }
 
+TEST_F(UiLanguage, ALanguageFileWithACountOfZeroOrLessGivesItsSourceTextsAndNoLanguage)
+{
+    for (const uint32_t count : {0u, 0xFFFFFFFFu}) {
+        std::vector<uint8_t> bytes = LanguageFile({u"Config", u"Exit"}, {{u"JP", {u"Config=file JP"}}});
+        const size_t languageCount = 4 + 2 * (8 + 6);
+        for (int i = 0; i < 4; ++i) bytes[languageCount + static_cast<size_t>(i)] = static_cast<uint8_t>(count >> (8 * i));
+        WriteBytes(Platform.PathOf(u"none.local"), bytes);
+        Platform.Traces.clear();
+        TuiLanguage language(nullptr, Platform);
+        language.AddLang(u"US");
+        language.LoadFromFile(Platform.PathOf(u"none.local"));
+        EXPECT_EQ(Lines(language.Original()), (std::vector<std::u16string>{u"Config", u"Exit"})) << count;
+        EXPECT_EQ(Lines(language.Resources()), (std::vector<std::u16string>{u"US"})) << count;
+        EXPECT_TRUE(Platform.Traces.empty()) << count;
+    }
+}
+
 TEST_F(UiLanguage, DamagedLanguageDataIsTakenNotAtAll)
 {
     const std::vector<uint8_t> good = LanguageFile({u"Config"}, {{u"JP", {u"Config=file JP"}}});
@@ -169,7 +186,6 @@ TEST_F(UiLanguage, DamagedLanguageDataIsTakenNotAtAll)
         {"source length beyond the end", withCount(0, 0x00FFFFFF)},
         {"negative source length", withCount(0, 0xFFFFFFF0)},
         {"language count beyond the end", withCount(languageCount, 0x7FFFFFFF)},
-        {"negative language count", withCount(languageCount, 0xFFFFFFFF)},
         {"bytes after the last language", trailing},
     };
     for (const auto& [what, bytes] : damaged) {
