@@ -29,6 +29,7 @@ constexpr int kSourceColumnWidth = 380;
 constexpr int kTranslationColumnWidth = 440;
 constexpr int kComboVisibleRows = 20;
 constexpr wchar_t kPopupClass[] = L"TuiLanguagePopupTextList";
+constexpr UINT kBeginEditMessage = WM_APP + 1;
 
 TForm::TParams DesignFormParams()
 {
@@ -219,6 +220,9 @@ bool TuiLanguageDesignForm::WndProc(TMessage& AMessage)
         return true;
     case WM_NOTIFY:
         return Notify(*reinterpret_cast<NMHDR*>(AMessage.LParam), AMessage.Result);
+    case kBeginEditMessage:
+        BeginEdit(static_cast<int>(AMessage.WParam));
+        return true;
     case WM_ERASEBKGND: {
         RECT client{};
         GetClientRect(Handle(), &client);
@@ -306,7 +310,8 @@ bool TuiLanguageDesignForm::Notify(NMHDR& AHeader, LRESULT& AResult)
         LVHITTESTINFO hit{};
         hit.pt = activate.ptAction;
         SendMessageW(Child(IdGrid), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-        if (hit.iItem >= 0 && hit.iSubItem == 1) BeginEdit(hit.iItem);
+        // After the list has finished with the click, which would take the focus back.
+        if (hit.iItem >= 0 && hit.iSubItem == 1) PostMessageW(Handle(), kBeginEditMessage, static_cast<WPARAM>(hit.iItem), 0);
         return true;
     }
     case LVN_KEYDOWN: {

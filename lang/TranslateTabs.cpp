@@ -152,18 +152,19 @@ void TTranslateTabs::SetTextList(std::u16string_view AText)
         lang.Original().Add(name);
         SetLine(table, name, eq == std::u16string::npos ? std::u16string() : line.substr(eq + 1));
     }
-    for (TTranslateTab& tab : FTabs) Refill(tab.Grid);
+    // The selected grid shows the list's translations; the others keep what was typed in them.
+    for (int i = 0; i < TabCount(); ++i) Refill(FTabs[static_cast<size_t>(i)].Grid, i == FSelected);
 }
 
 bool TTranslateTabs::AddConstText(const std::u16string& AText)
 {
     if (AText.empty() || Lang().Original().IndexOf(AText) >= 0) return false;
     Lang().Original().Add(AText);
-    for (TTranslateTab& tab : FTabs) Refill(tab.Grid);
+    for (TTranslateTab& tab : FTabs) Refill(tab.Grid, false);
     return true;
 }
 
-void TTranslateTabs::Refill(TTranslateGrid& AGrid)
+void TTranslateTabs::Refill(TTranslateGrid& AGrid, bool AFromTable)
 {
     const TStringList& source = Lang().Original();
     // Every source text gets a row, however many there are.
@@ -171,9 +172,10 @@ void TTranslateTabs::Refill(TTranslateGrid& AGrid)
         AGrid.Source.resize(AGrid.Source.size() + kRowsGrowth);
         AGrid.Translation.resize(AGrid.Translation.size() + kRowsGrowth);
     }
-    // What was typed beside a source text stays beside it when texts join or leave above it.
+    // What was typed beside a source text stays beside it when texts join or leave above it:
+    // typed translations are not lost before the save.
     std::map<std::u16string, std::u16string> typed;
-    for (int r = 0; r < AGrid.RowCount(); ++r)
+    for (int r = 0; r < AGrid.RowCount() && !AFromTable; ++r)
         if (!AGrid.Source[static_cast<size_t>(r)].empty())
             typed.emplace(AGrid.Source[static_cast<size_t>(r)], AGrid.Translation[static_cast<size_t>(r)]);
     const TStringList* table = Lang().FindLanguageTable(AGrid.Hint);
@@ -184,11 +186,11 @@ void TTranslateTabs::Refill(TTranslateGrid& AGrid)
         }
         const std::u16string& text = source.Strings(r);
         std::u16string translation;
-        if (table) {
+        if (const auto it = typed.find(text); it != typed.end()) {
+            translation = it->second;
+        } else if (table) {
             translation = table->Values(text);
             if (translation.empty()) translation = text;
-        } else if (const auto it = typed.find(text); it != typed.end()) {
-            translation = it->second;
         }
         AGrid.Source[static_cast<size_t>(r)] = text;
         AGrid.Translation[static_cast<size_t>(r)] = std::move(translation);

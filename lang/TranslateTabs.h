@@ -79,7 +79,9 @@ public:
 
 private:
     void AddTab(int ALocaleIndex, int AExtraRows, bool AKeepSourceAsTranslation);
-    void Refill(TTranslateGrid& AGrid);
+    // Writes the source texts into a grid, growing it as needed, with their translations: what
+    // was typed beside a text unless AFromTable, else the component's translation of it.
+    void Refill(TTranslateGrid& AGrid, bool AFromTable);
     void Page();
     TuiLangBase& Lang() const;
 

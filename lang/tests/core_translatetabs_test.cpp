@@ -173,6 +173,7 @@ TEST_F(TranslateTabs, AddConstTextJoinsEveryGridAndTypedTranslationsStayBesideTh
     tabs.LoadLanguageAndCreateTranslateTabList(*Language);
     tabs.AddLanguage(LocaleIndex(u"0804"));
     tabs.SetTranslation(1, 1, u"\u9000\u51fa"); // beside "Exit"
+    tabs.SetTranslation(0, 2, u"Okay");         // beside "OK", in a language of the component
     EXPECT_TRUE(tabs.AddConstText(u"About"));
     EXPECT_FALSE(tabs.AddConstText(u"About"));
     EXPECT_FALSE(tabs.AddConstText(u""));
@@ -183,6 +184,7 @@ TEST_F(TranslateTabs, AddConstTextJoinsEveryGridAndTypedTranslationsStayBesideTh
     EXPECT_EQ(added.Translation[2], u"\u9000\u51fa");
     EXPECT_EQ(added.Translation[0], u"");
     EXPECT_EQ(tabs.Tabs()[0].Grid.Translation[0], u"About");
+    EXPECT_EQ(tabs.Tabs()[0].Grid.Translation[3], u"Okay");
 
     // More source texts than rows: the grid grows until every text has a row, and all are saved.
     for (int i = 0; i < TTranslateTabs::kRowsForAdded + 40; ++i) tabs.AddConstText(u"Text " + IntToStr(1000 + i));
