@@ -155,6 +155,12 @@ TEST_F(WinEditor, AnEditedCellIsSavedToUiLocalBesideTheProgramReplacingTheEarlie
     // "JP" is no locale's short ID: it has no tab and comes back unchanged.
     EXPECT_EQ(saved.GetLanguageShortIDByIndex(1), u"JP");
     EXPECT_EQ(Lines(*saved.FindLanguageTable(u"JP")), (std::vector<std::u16string>{u"Config=\u8a2d\u5b9a"}));
+
+    // The monitor beside the file lists its languages first, then its own "CH" and "US" once.
+    TuiLanguage monitor(nullptr, Win());
+    monitor.LoadStoredData(BuiltInLanguageData());
+    TranslationService::Reset();
+    EXPECT_EQ(Lines(monitor.Resources()), (std::vector<std::u16string>{u"0409", u"JP", u"CH", u"US"}));
 }
 
 TEST_F(WinEditor, AddLanguageSelectsTheExistingTabOrAddsTheChosenLocale)
