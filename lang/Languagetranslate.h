@@ -71,7 +71,6 @@ private:
     int FEditRow = -1;
     HWND FPopup = nullptr;
     bool FClosed = false;
-    std::u16string FCellText;
 };
 
 // Design mode of a language component on Windows: the translation editor, and the open-file

@@ -255,4 +255,38 @@ TEST_F(WinEditor, ActiveInDesignModeOpensTheEditorUntilItIsClosed)
     EXPECT_GE(Language->Original().IndexOf(u"Wheel Down(Mouse)"), 0);
 }
 
+// The open-file dialog runs its own loop: a timer inside it types the file's name and opens it.
+std::wstring GChosenFile;
+void CALLBACK ChooseFile(HWND, UINT, UINT_PTR ATimer, DWORD)
+{
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    if (!dialog || !IsWindowVisible(dialog)) return;
+    KillTimer(nullptr, ATimer);
+    // The file name box of the open-file dialog (cmb13 in Windows' dialog templates).
+    SetDlgItemTextW(dialog, 0x47C, GChosenFile.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(WinEditor, ActiveLoadFromFileInDesignModeLoadsTheFileChosenInTheDialog)
+{
+    const std::filesystem::path chosen = std::filesystem::path(Win().ExecutableFolder()) / "chosen.Local";
+    {
+        TuiLanguage writer(nullptr, Win());
+        writer.Resources().Clear();
+        writer.Original().Add(u"Mouse Config");
+        writer.AddLang(u"0411");
+        writer.SaveToFile(chosen.u16string());
+    }
+    AddLanguages({u"0409"});
+    TWinLanguageDesigner designer;
+    Language->SetDesigner(&designer);
+    GChosenFile = chosen.wstring();
+    SetTimer(nullptr, 0, 100, ChooseFile);
+    Language->SetActiveLoadFromFile(true);
+    std::filesystem::remove(chosen);
+    EXPECT_EQ(Lines(Language->Resources()), (std::vector<std::u16string>{u"0411"}));
+    EXPECT_EQ(Lines(Language->Original()), (std::vector<std::u16string>{u"Mouse Config"}));
+    EXPECT_FALSE(Language->ActiveLoadFromFile());
+}
+
 } // namespace
