@@ -1,4 +1,5 @@
 #include "framework/win/Application.h"
+#include "profile/DMUnit.h"
 #include "shell/AboutPanel.h"
 #include "shell/MouseMonitor.h"
 
@@ -10,6 +11,21 @@
 namespace {
 
 LPARAM At(int AX, int AY) { return MAKELPARAM(AX, AY); }
+
+// The main window reads the profile data as it is created, so it is there first, as in the monitor;
+// its stored language is the built-in "US" (index 1), whose texts are the source texts.
+struct TProfileData {
+    TProfileData()
+    {
+        DM = new TDM(nullptr);
+        DM->FAllProfileSettingInfo.CurrentLanguage = 1;
+    }
+    ~TProfileData()
+    {
+        delete DM;
+        DM = nullptr;
+    }
+};
 
 TEST(AboutPanel, PicturesAreEmbeddedAndDecode)
 {
@@ -33,6 +49,7 @@ TEST(AboutPanel, PicturesAreEmbeddedAndDecode)
 TEST(AboutPanel, FillsTheWindowWithTheButtonsWhereTheyBelong)
 {
     Application.Initialize();
+    const TProfileData data;
     TQelMonMain form(nullptr);
     RECT panel{};
     GetWindowRect(form.AboutPanel->Handle(), &panel);
@@ -52,6 +69,7 @@ TEST(AboutPanel, FillsTheWindowWithTheButtonsWhereTheyBelong)
 TEST(AboutPanel, TextsFollowTheLanguage)
 {
     Application.Initialize();
+    const TProfileData data;
     TQelMonMain form(nullptr);
     const std::u16string site = form.AboutPanel->TextWeb->Text();
     form.uiLanguage1->SetLang(u"CH");
@@ -69,6 +87,7 @@ TEST(AboutPanel, TextsFollowTheLanguage)
 TEST(AboutPanel, ButtonStatesFollowThePointerAndAClickOnOkHides)
 {
     Application.Initialize();
+    const TProfileData data;
     TQelMonMain form(nullptr);
     form.About1Click(form.About1);
     HWND panel = form.AboutPanel->Handle();

@@ -6,6 +6,7 @@
 //   label RRGGBB LEFT TOP RIGHT BOTTOM     for every text, in the panel's order, with its colour
 //   button NAME LEFT TOP RIGHT BOTTOM      for every button
 #include "framework/win/Application.h"
+#include "profile/DMUnit.h"
 #include "shell/AboutPanel.h"
 #include "shell/MouseMonitor.h"
 
@@ -19,6 +20,8 @@ void PrintRect(const RECT& ARect) { std::printf(" %ld %ld %ld %ld\n", ARect.left
 int wmain(int argc, wchar_t** argv)
 {
     Application.Initialize();
+    // The main window reads the profile data as it is created, so it is there first, as in the monitor.
+    DM = new TDM(nullptr);
     TQelMonMain form(nullptr);
     if (argc > 1) form.AboutPanel->TextWeb->SetText(reinterpret_cast<const char16_t*>(argv[1]));
     form.About1Click(form.About1);
