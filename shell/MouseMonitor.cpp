@@ -43,6 +43,7 @@ TQelMonMain::TQelMonMain(TComponent* AOwner) : TForm(AOwner, MainWindowParams())
 
     uiLanguage1 = new TuiLanguage(this, TWinLanguagePlatform::Instance());
     uiLanguage1->LoadStoredData(BuiltInLanguageData());
+    uiHook1 = new TuiHook(this);
 
     FormCreate();
 }

@@ -4,6 +4,7 @@
 #include "framework/win/Form.h"
 #include "framework/win/PopupMenu.h"
 #include "framework/win/TrayIcon.h"
+#include "hook/uiHook.h"
 #include "lang/uiLanguage.h"
 
 #include <string>
@@ -20,6 +21,7 @@ public:
     TMenuItem* Exit1;
     // Holds the built-in languages "CH" and "US"; the stored languages follow a "ui.local".
     TuiLanguage* uiLanguage1;
+    TuiHook* uiHook1;
     // The vendor's web site shown on the About panel and opened by its button.
     std::u16string TextWeb = u"https://example.com/qel";
 
