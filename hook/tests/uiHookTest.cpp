@@ -337,6 +337,55 @@ TEST_F(HookTest, TheLastComponentUnloadsTheLibraryAndEachTakesItsOwnHooksAlong)
     EXPECT_FALSE(GetModuleHandleW(L"uiHook.dll"));
 }
 
+// Wine answers 0 to GetProcessHandleCount; the system's handle list counts them instead.
+struct TSystemHandle {
+    ULONG OwnerPid;
+    BYTE ObjectType;
+    BYTE HandleFlags;
+    USHORT HandleValue;
+    PVOID ObjectPointer;
+    ULONG AccessMask;
+};
+struct TSystemHandles {
+    ULONG Count;
+    TSystemHandle Handles[1];
+};
+
+int HandleCount()
+{
+    using TQuery = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<TQuery>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    constexpr int kSystemHandleInformation = 16;
+    std::vector<unsigned char> buffer(1 << 16);
+    ULONG needed = 0;
+    LONG status;
+    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+           static_cast<LONG>(0xC0000004))  // STATUS_INFO_LENGTH_MISMATCH
+        buffer.resize(buffer.size() * 2);
+    if (status != 0) return -1;
+    const auto* list = reinterpret_cast<const TSystemHandles*>(buffer.data());
+    int count = 0;
+    for (ULONG i = 0; i < list->Count; ++i)
+        if (list->Handles[i].OwnerPid == GetCurrentProcessId()) ++count;
+    return count;
+}
+
+TEST_F(HookTest, InDesignModeNothingIsLoadedStartedOrAdded)
+{
+    TComponent form(nullptr);
+    form.SetDesigning(true);
+    const int handles = HandleCount();
+    auto* hook = new TuiHook(&form);  // the owner frees it
+    EXPECT_FALSE(hook->DLLLoaded());
+    EXPECT_EQ(HandleCount(), handles) << "no events, no worker thread";
+    hook->AddKeyboardHookObject(std::make_unique<TKeyBoardHookDetailObject>(TKeyBoardHookDetail{'A', 0, 0, 1}));
+    hook->AddMouseHookObject(std::make_unique<TMouseHookDetailObject>(
+        TMouseHookDetail{TMouseButtons::LCLICK, 0, TMouseButtons::BUTTON_NONE, TMouseStatesToHook::HOOK_DOWN}));
+    EXPECT_EQ(hook->KeyboardHookObjectCount(), 0);
+    EXPECT_EQ(hook->MouseHookObjectCount(), 0);
+}
+
 int ThreadCount()
 {
     THandleOwner snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
@@ -348,19 +397,13 @@ int ThreadCount()
     return count;
 }
 
-DWORD HandleCount()
-{
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
-}
-
 TEST_F(HookTest, AHundredComponentsLeaveNoThreadOrHandleBehind)
 {
     { TuiHook warmUp(nullptr); }
     const int threads = ThreadCount();
-    const DWORD handles = HandleCount();
+    const int handles = HandleCount();
     ASSERT_GT(threads, 0);
+    ASSERT_GT(handles, 0);
     for (int i = 0; i < 100; ++i) {
         TuiHook hook(nullptr);
         ASSERT_TRUE(hook.DLLLoaded());
