@@ -8,7 +8,8 @@
 // - Enable*Hook(callback, user data, reserved) installs the hook on the calling thread, which
 //   must pump messages: the callback runs there, once per event, while that thread waits for
 //   messages. Enabling again replaces the callback (and moves the hook to the calling thread).
-//   `reserved` must be 0. Result: 1 when the hook is installed, 0 when the system refused it.
+//   `reserved` is not read (pass 0); a null callback only removes the hook. Result: 1 when the
+//   hook is installed, 0 otherwise.
 // - Disable*Hook() removes the hook and forgets the callback. Result: 1, or 0 when none was
 //   installed. Call it on the thread that enabled the hook.
 // - The callback receives the user data, the hook code, the message number (WM_KEYDOWN ... for
@@ -29,7 +30,6 @@ using TuiHookCallback = void(__cdecl*)(void* AUserData, int AHookCode, uintptr_t
                                        bool* ABlocked);
 using TEnableHookProc = int(__cdecl*)(TuiHookCallback ACallback, void* AUserData, int AReserved);
 using TDisableHookProc = int(__cdecl*)();
-
 
 QEL_HOOK_EXPORT int __cdecl EnableKeyboardHook(TuiHookCallback ACallback, void* AUserData, int AReserved);
 QEL_HOOK_EXPORT int __cdecl DisableKeyboardHook();

@@ -219,7 +219,8 @@ public:
     // unaligned. The producer keeps the entry alive until it has been handed on.
     void QueueRecordData(uint8_t AKind, const TStringsObject* AEntry);
     // Hands every queued record on as a macro event, in order, on the calling (main) thread.
-    void ProcessDataEvent();
+    // Virtual so that a test can count the hand-overs.
+    virtual void ProcessDataEvent();
 
     const TCOMBOKEY& ComboKeyInfo() const { return FComboKeyInfo; }
     const std::u16string& ComboKeyString() const { return FComboKeyString; }

@@ -437,6 +437,25 @@ TEST_F(HookTest, QueuedRecordsReachTheMainThreadOnceInOrder)
     EXPECT_EQ(onMain, (std::vector<bool>{true, true}));
 }
 
+// One signal, one hand-over: the worker does not keep handing over a drained queue.
+TEST_F(HookTest, TheWorkerHandsOverOncePerSignal)
+{
+    struct TCountingHook : TuiHook {
+        TCountingHook() : TuiHook(nullptr) {}
+        void ProcessDataEvent() override
+        {
+            ++HandOvers;
+            TuiHook::ProcessDataEvent();
+        }
+        int HandOvers = 0;
+    } hook;
+    const TMacroKeyObject a(TMACROKEYHOOK{1, 1, 'A', 0, 0, {}, {}});
+    hook.QueueRecordData(kKeyboardRecord, &a);
+    EXPECT_TRUE(PumpUntil([&] { return hook.HandOvers >= 1; }));
+    PumpFor(1000);
+    EXPECT_EQ(hook.HandOvers, 1);
+}
+
 TEST_F(HookTest, DestructionWhileTheWorkerWaitsForTheMainThreadEndsAtOnce)
 {
     auto hook = std::make_unique<TuiHook>(nullptr);
