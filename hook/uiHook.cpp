@@ -183,9 +183,9 @@ TuiHook::TuiHook(TComponent* AOwner) : TComponent(AOwner)
     FOwner = dynamic_cast<TForm*>(AOwner);
 }
 
+// Undoes what the constructor did, whatever the design state has become since.
 TuiHook::~TuiHook()
 {
-    if (Designing()) return;
     if (FDLLLoaded) ReleaseLibrary(this);
     if (FIdThreadComponentDataEvent) {
         SetEvent(FGlobalEvent.Get());
