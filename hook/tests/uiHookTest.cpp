@@ -165,6 +165,27 @@ TEST_F(HookTest, WatchedKeysReachTheAllKeysHandler)
     EXPECT_EQ(seen.size(), 2u);
 }
 
+// The modifiers are read while the key arrives, whichever program has the keyboard.
+TEST_F(HookTest, ACombinationRecordedFromKeysHeldTogether)
+{
+    TuiHook hook(nullptr);
+    std::vector<std::u16string> texts;
+    std::vector<int> modifiers;
+    hook.OnRecordKeyboardComboKey.Bind([&](int, int, int, int, int AModifier, const std::u16string& AText) {
+        texts.push_back(AText);
+        modifiers.push_back(AModifier);
+    });
+    hook.RecordKeyboardComboKey();
+    std::thread sender = SendLater({KeyInput(VK_LCONTROL, false), KeyInput(VK_LSHIFT, false), KeyInput('A', false),
+                                    KeyInput('A', true), KeyInput(VK_LSHIFT, true), KeyInput(VK_LCONTROL, true)});
+    EXPECT_TRUE(PumpUntil([&] { return !texts.empty(); }));
+    sender.join();
+    PumpFor(300);
+    hook.StopRecordKeyboardComboKey();
+    EXPECT_EQ(texts, (std::vector<std::u16string>{u"Ctrl+Shift+A"}));
+    EXPECT_EQ(modifiers, (std::vector<int>{6}));
+}
+
 // A child process with its handles.
 struct TChild {
     PROCESS_INFORMATION Info{};
