@@ -67,6 +67,7 @@ TQelMonMain::TQelMonMain(TComponent* AOwner, const THidApi& AHidApi) : TForm(AOw
 
     uiLanguage1 = new TuiLanguage(this, TWinLanguagePlatform::Instance());
     uiLanguage1->LoadStoredData(BuiltInLanguageData());
+    uiHook1 = new TuiHook(this);
 
     uiHIDData1 = new TuiHIDData(this, AHidApi);
     uiHIDData1->SetFastOnData(false);

@@ -10,6 +10,7 @@
 #include "framework/win/TrayIcon.h"
 #include "hid/uiHIDData.h"
 #include "hid/uiHIDEvent.h"
+#include "hook/uiHook.h"
 #include "lang/uiLanguage.h"
 
 #include <cstdint>
@@ -37,6 +38,8 @@ public:
     TuiHIDEvent* uiHIDEvent1;
     // Delays the restart of reading until 1500 ms after the last arrival.
     TTimer* TimerDeviceArrial;
+    // Loads the hook library at start (its error box when it is missing); the monitor starts no watch.
+    TuiHook* uiHook1;
 
     void OpenConfigProgram();
     void ProcessMessageAndSleep50ms();

@@ -110,6 +110,20 @@ exit_alone)
   exit_by_menu
   wait_exit
   ;;
+no_hook_library)
+  # The monitor alone in a folder, without uiHook.dll: the error box, then the monitor runs on.
+  bare=$artifacts/no_hook_library
+  rm -rf "$bare" && mkdir -p "$bare"
+  cp "$app/QelMon.exe" "$bare/"
+  (cd /tmp && exec "$WINE" "$bare/QelMon.exe") &
+  mon=$!
+  pids+=("$mon")
+  probe wait '#32770' 20000 || fail "no error box"
+  import -window root "$artifacts/no-hook-library-box.png"
+  probe close '#32770'
+  exit_by_menu
+  wait_exit
+  ;;
 open_config)
   start_monitor
   click_icon 1
