@@ -22,9 +22,10 @@ if [ ! -f "$WINEPREFIX/.qel-ready" ]; then
 fi
 
 # Wine's fonts have no Chinese glyphs: the font that its user interface links to for them
-# ("SimSun") is replaced by the system's Droid Sans Fallback, so that Chinese texts show.
-if ! grep -q '"SimSun"="Droid Sans Fallback"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /d 'Droid Sans Fallback' /f >/dev/null 2>&1
+# ("SimSun") is replaced by WenQuanYi Micro Hei, which has Latin and Chinese glyphs, so that
+# Chinese texts show and Latin ones stay readable.
+if ! grep -q '"SimSun"="WenQuanYi Micro Hei"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
   "$WINESERVER" -w
 fi
 
