@@ -1,0 +1,231 @@
+#include "vmouse/VirtualMouse.h"
+
+#include <cfgmgr32.h>
+#include <devguid.h>
+#include <newdev.h>
+#include <setupapi.h>
+
+#include <cwchar>
+#include <utility>
+
+namespace {
+
+constexpr wchar_t kVendorInstance[] = L"VID_1209&PID_0007&COL01";
+constexpr wchar_t kMouseInstance[] = L"VID_1209&PID_0007&COL02";
+constexpr wchar_t kOneDeviceInstance[] = L"VID_1209&PID_0007";
+
+struct TDevInfoTraits {
+    using Type = HDEVINFO;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(Type h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(Type h) { SetupDiDestroyDeviceInfoList(h); }
+};
+using TDevInfoOwner = TUniqueHandle<TDevInfoTraits>;
+
+std::wstring ErrorText(DWORD AError)
+{
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, AError, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring result = n ? std::wstring(text, n) : L"error " + std::to_wstring(AError);
+    LocalFree(text);
+    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' ')) result.pop_back();
+    return result + L" (" + std::to_wstring(AError) + L")";
+}
+
+// A device node's hardware IDs as one string per entry.
+std::vector<std::wstring> HardwareIds(HDEVINFO ASet, SP_DEVINFO_DATA& ADevice)
+{
+    wchar_t buffer[1024]{};
+    if (!SetupDiGetDeviceRegistryPropertyW(ASet, &ADevice, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(buffer),
+                                           sizeof(buffer) - sizeof(wchar_t) * 2, nullptr))
+        return {};
+    std::vector<std::wstring> ids;
+    for (const wchar_t* p = buffer; *p; p += wcslen(p) + 1) ids.emplace_back(p);
+    return ids;
+}
+
+bool IsVirtualMouse(HDEVINFO ASet, SP_DEVINFO_DATA& ADevice)
+{
+    for (const auto& id : HardwareIds(ASet, ADevice))
+        if (_wcsicmp(id.c_str(), QELVM_HARDWARE_ID) == 0) return true;
+    return false;
+}
+
+} // namespace
+
+TVirtualMouse::TVirtualMouse(std::wstring AInfPath) : FInfPath(std::move(AInfPath)) {}
+
+DWORD TVirtualMouse::Fail(DWORD AError, const std::wstring& AWhat)
+{
+    FMessage = AWhat + L": " + ErrorText(AError);
+    return AError;
+}
+
+DWORD TVirtualMouse::Install()
+{
+    wchar_t installed[MAX_PATH]{};
+    if (!SetupCopyOEMInfW(FInfPath.c_str(), nullptr, SPOST_PATH, 0, installed, MAX_PATH, nullptr, nullptr))
+        return Fail(GetLastError(), L"cannot install the driver from " + FInfPath);
+    FMessage = L"driver installed as " + std::wstring(installed);
+    return 0;
+}
+
+DWORD TVirtualMouse::AddInstance(const wchar_t* AName)
+{
+    GUID systemClass = GUID_DEVCLASS_SYSTEM;
+    TDevInfoOwner set(SetupDiCreateDeviceInfoList(&systemClass, nullptr));
+    if (!set) return Fail(GetLastError(), L"cannot create a device information set");
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(device);
+    if (!SetupDiCreateDeviceInfoW(set.Get(), AName, &systemClass, nullptr, nullptr, DICD_GENERATE_ID, &device))
+        return Fail(GetLastError(), L"cannot create the device " + std::wstring(AName));
+    // A multi-string: the ID, its terminator and the list's.
+    const wchar_t hardwareId[] = QELVM_HARDWARE_ID L"\0";
+    if (!SetupDiSetDeviceRegistryPropertyW(set.Get(), &device, SPDRP_HARDWAREID, reinterpret_cast<const BYTE*>(hardwareId),
+                                           sizeof(hardwareId)))
+        return Fail(GetLastError(), L"cannot set the hardware ID");
+    if (!SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set.Get(), &device))
+        return Fail(GetLastError(), L"cannot register the device");
+    BOOL reboot = FALSE;
+    if (!UpdateDriverForPlugAndPlayDevicesW(nullptr, QELVM_HARDWARE_ID, FInfPath.c_str(), INSTALLFLAG_FORCE, &reboot)) {
+        const DWORD error = GetLastError();
+        SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device);
+        return Fail(error, L"cannot install the driver from " + FInfPath + L" for the device");
+    }
+    return 0;
+}
+
+DWORD TVirtualMouse::Plug(bool AOneDevice)
+{
+    QELVM_STATUS before{};
+    Status(before);
+    if (AOneDevice) {
+        if (const DWORD error = AddInstance(kOneDeviceInstance)) return error;
+    } else {
+        if (const DWORD error = AddInstance(kVendorInstance)) return error;
+        if (const DWORD error = AddInstance(kMouseInstance)) return error;
+    }
+    if (const DWORD error = WaitForVendorCollections(before.VendorCollections + 1, 10000)) return error;
+    FMessage = L"plugged in";
+    return 0;
+}
+
+std::vector<std::wstring> TVirtualMouse::InstanceIds()
+{
+    std::vector<std::wstring> ids;
+    TDevInfoOwner set(SetupDiGetClassDevsW(nullptr, L"ROOT", nullptr, DIGCF_ALLCLASSES));
+    if (!set) return ids;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(device);
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set.Get(), i, &device); ++i) {
+        if (!IsVirtualMouse(set.Get(), device)) continue;
+        wchar_t id[MAX_DEVICE_ID_LEN]{};
+        if (SetupDiGetDeviceInstanceIdW(set.Get(), &device, id, MAX_DEVICE_ID_LEN, nullptr)) ids.emplace_back(id);
+    }
+    return ids;
+}
+
+DWORD TVirtualMouse::Unplug()
+{
+    // The driver first lets the class driver's reads go, so that the removal does not wait on them.
+    Control(IOCTL_QELVM_UNPLUGGING, nullptr, 0, nullptr, 0);
+    TDevInfoOwner set(SetupDiGetClassDevsW(nullptr, L"ROOT", nullptr, DIGCF_ALLCLASSES));
+    if (!set) return Fail(GetLastError(), L"cannot list the devices");
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(device);
+    unsigned removed = 0;
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set.Get(), i, &device); ++i) {
+        if (!IsVirtualMouse(set.Get(), device)) continue;
+        if (!SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device)) return Fail(GetLastError(), L"cannot remove the device");
+        ++removed;
+    }
+    FMessage = removed ? L"unplugged" : L"the virtual mouse was not plugged in";
+    return 0;
+}
+
+DWORD TVirtualMouse::Control(DWORD ACode, const void* AIn, DWORD AInSize, void* AOut, DWORD AOutSize)
+{
+    THandleOwner device(CreateFileW(QELVM_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!device) {
+        const DWORD error = GetLastError();
+        FMessage = L"the virtual mouse's driver is not running (plug the mouse in first): " + ErrorText(error);
+        return error;
+    }
+    DWORD returned = 0;
+    if (!DeviceIoControl(device.Get(), ACode, const_cast<void*>(AIn), AInSize, AOut, AOutSize, &returned, nullptr)) {
+        const DWORD error = GetLastError();
+        FMessage = ErrorText(error);
+        return error;
+    }
+    return 0;
+}
+
+DWORD TVirtualMouse::Send(const std::vector<uint8_t>& AReport)
+{
+    if (AReport.empty() || AReport.size() > QELVM_MAX_REPORT) {
+        FMessage = L"a report has 1 to " + std::to_wstring(QELVM_MAX_REPORT) + L" bytes";
+        return ERROR_INVALID_PARAMETER;
+    }
+    QELVM_SEND_RESULT result{};
+    const DWORD error = Control(IOCTL_QELVM_SEND_INPUT, AReport.data(), static_cast<DWORD>(AReport.size()), &result, sizeof(result));
+    if (error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_FILE_NOT_FOUND)
+        FMessage = L"the virtual mouse is not plugged in";
+    else if (error == ERROR_BUSY)
+        FMessage = L"the device's report queue is full: the report was dropped";
+    else if (error == 0)
+        FMessage = L"report sent";
+    return error;
+}
+
+DWORD TVirtualMouse::LastHostReport(QELVM_HOST_REPORT& AReport)
+{
+    return Control(IOCTL_QELVM_LAST_HOST_REPORT, nullptr, 0, &AReport, sizeof(AReport));
+}
+
+DWORD TVirtualMouse::SetFeatureAnswer(const std::vector<uint8_t>& AReport)
+{
+    if (AReport.empty() || AReport.size() > QELVM_FEATURE_LENGTH || AReport[0] != QELVM_FEATURE_REPORT_ID) {
+        FMessage = L"a feature report starts with its report ID " + std::to_wstring(QELVM_FEATURE_REPORT_ID) + L" and has at most " +
+                   std::to_wstring(QELVM_FEATURE_LENGTH) + L" bytes";
+        return ERROR_INVALID_PARAMETER;
+    }
+    return Control(IOCTL_QELVM_SET_FEATURE_ANSWER, AReport.data(), static_cast<DWORD>(AReport.size()), nullptr, 0);
+}
+
+DWORD TVirtualMouse::Status(QELVM_STATUS& AStatus)
+{
+    AStatus = QELVM_STATUS{};
+    return Control(IOCTL_QELVM_STATUS, nullptr, 0, &AStatus, sizeof(AStatus));
+}
+
+DWORD TVirtualMouse::WaitForVendorCollections(unsigned AVendor, DWORD ATimeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        QELVM_STATUS status{};
+        if (Status(status) == 0 && status.VendorCollections >= AVendor) return 0;
+        if (GetTickCount() - start > ATimeoutMs) {
+            FMessage = L"the device did not start within " + std::to_wstring(ATimeoutMs) + L" ms";
+            return ERROR_TIMEOUT;
+        }
+        Sleep(10);
+    }
+}
+
+std::vector<uint8_t> TVirtualMouse::ButtonReport(unsigned AKeyIndex)
+{
+    std::vector<uint8_t> report(QELVM_INPUT_LENGTH, 0);
+    report[0] = 7;
+    report[1 + AKeyIndex / 8] = static_cast<uint8_t>(1u << (AKeyIndex % 8));
+    return report;
+}
+
+std::vector<uint8_t> TVirtualMouse::ProfileReport(unsigned AProfile)
+{
+    std::vector<uint8_t> report(QELVM_INPUT_LENGTH, 0);
+    report[0] = 8;
+    report[1] = 1;
+    report[2] = static_cast<uint8_t>(AProfile);
+    return report;
+}
