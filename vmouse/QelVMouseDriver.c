@@ -10,8 +10,9 @@
  *
  * The control program reaches the driver through the control device "\\.\QelVMouse": it hands it
  * input reports, reads the last output or feature report the host sent, and announces removals.
- * The class driver owns the driver object's create, close and device-control entries; the driver
- * puts its own in front of them and passes on every request that is not for the control device. */
+ * The class driver owns the driver object's create, close, read and device-control entries; the
+ * driver puts its own in front of them and passes on every request that is not for the control
+ * device. */
 #include <ntddk.h>
 
 #include "QelVMouseDriver.h"
@@ -156,9 +157,8 @@ static KSPIN_LOCK lock;
 static LIST_ENTRY devices;
 static QELVM_HOST_REPORT host_report;
 static UCHAR feature_answer[QELVM_FEATURE_LENGTH];
-static LONG open_handles;
 static DEVICE_OBJECT *control;
-static PDRIVER_DISPATCH class_create, class_close, class_ioctl;
+static PDRIVER_DISPATCH class_create, class_close, class_ioctl, class_read;
 
 static struct vmouse *vmouse_of(DEVICE_OBJECT *fdo)
 {
@@ -516,7 +516,6 @@ static void status_of(QELVM_STATUS *status)
         status->ReportsQueued += vm->queue_count;
     }
     KeReleaseSpinLock(&lock, irql);
-    status->OpenHandles = (ULONG)open_handles;
 }
 
 static NTSTATUS control_ioctl(IRP *irp)
@@ -588,30 +587,108 @@ static NTSTATUS control_ioctl(IRP *irp)
 
 static NTSTATUS WINAPI dispatch_create(DEVICE_OBJECT *device, IRP *irp)
 {
-    NTSTATUS status;
-    if (device == control) {
-        complete(irp, STATUS_SUCCESS, 0);
-        return STATUS_SUCCESS;
-    }
-    status = class_create(device, irp);
-    if (status == STATUS_SUCCESS) InterlockedIncrement(&open_handles);
-    return status;
+    if (device != control) return class_create(device, irp);
+    complete(irp, STATUS_SUCCESS, 0);
+    return STATUS_SUCCESS;
 }
 
 static NTSTATUS WINAPI dispatch_close(DEVICE_OBJECT *device, IRP *irp)
 {
-    if (device == control) {
-        complete(irp, STATUS_SUCCESS, 0);
-        return STATUS_SUCCESS;
-    }
-    InterlockedDecrement(&open_handles);
-    return class_close(device, irp);
+    if (device != control) return class_close(device, irp);
+    complete(irp, STATUS_SUCCESS, 0);
+    return STATUS_SUCCESS;
 }
 
 static NTSTATUS WINAPI dispatch_ioctl(DEVICE_OBJECT *device, IRP *irp)
 {
     if (device == control) return control_ioctl(irp);
     return class_ioctl(device, irp);
+}
+
+/* A read of a HID collection, passed to the class driver in a request of the driver's own: Wine 8's
+ * class driver ends the reads of a removed device with STATUS_DELETE_PENDING, where Windows' ends
+ * them with STATUS_DEVICE_NOT_CONNECTED, which programs take as the sign that the device is gone.
+ * The caller's request gets the class driver's outcome with Windows' status. The completion of the
+ * inner request and a cancellation of the caller's each hold the pair; the last of them to let go
+ * completes the caller's request and frees the pair. */
+struct forwarded_read {
+    IRP *outer;
+    IRP *inner;
+    LONG references;
+    NTSTATUS status;
+    ULONG_PTR information;
+};
+
+static void release_read(struct forwarded_read *read)
+{
+    if (InterlockedDecrement(&read->references)) return;
+    complete(read->outer, read->status, read->information);
+    read->inner->MdlAddress = NULL; /* the caller's */
+    IoFreeIrp(read->inner);
+    ExFreePool(read);
+}
+
+static void WINAPI cancel_read(DEVICE_OBJECT *device, IRP *outer)
+{
+    struct forwarded_read *read = outer->Tail.Overlay.DriverContext[0];
+    (void)device;
+    IoReleaseCancelSpinLock(outer->CancelIrql);
+    IoCancelIrp(read->inner);
+    release_read(read);
+}
+
+static NTSTATUS WINAPI read_done(DEVICE_OBJECT *device, IRP *inner, void *context)
+{
+    struct forwarded_read *read = context;
+    (void)device;
+    read->status = inner->IoStatus.Status == STATUS_DELETE_PENDING ? STATUS_DEVICE_NOT_CONNECTED : inner->IoStatus.Status;
+    read->information = inner->IoStatus.Information;
+    /* A cancel routine taken back here never runs: its hold goes with it. */
+    if (IoSetCancelRoutine(read->outer, NULL)) release_read(read);
+    release_read(read);
+    return STATUS_MORE_PROCESSING_REQUIRED;
+}
+
+static NTSTATUS WINAPI dispatch_read(DEVICE_OBJECT *device, IRP *outer)
+{
+    IO_STACK_LOCATION *stack = IoGetCurrentIrpStackLocation(outer), *next;
+    struct forwarded_read *read;
+    IRP *inner;
+
+    if (device == control) {
+        complete(outer, STATUS_INVALID_DEVICE_REQUEST, 0);
+        return STATUS_INVALID_DEVICE_REQUEST;
+    }
+    read = ExAllocatePool(NonPagedPool, sizeof(*read));
+    inner = read ? IoAllocateIrp(device->StackSize, FALSE) : NULL;
+    if (!inner) {
+        if (read) ExFreePool(read);
+        complete(outer, STATUS_INSUFFICIENT_RESOURCES, 0);
+        return STATUS_INSUFFICIENT_RESOURCES;
+    }
+    read->outer = outer;
+    read->inner = inner;
+    read->references = 2;
+    read->status = STATUS_CANCELLED;
+    read->information = 0;
+    inner->AssociatedIrp.SystemBuffer = outer->AssociatedIrp.SystemBuffer;
+    inner->UserBuffer = outer->UserBuffer;
+    inner->MdlAddress = outer->MdlAddress;
+    inner->RequestorMode = outer->RequestorMode;
+    inner->Tail.Overlay.Thread = outer->Tail.Overlay.Thread;
+    inner->Tail.Overlay.OriginalFileObject = outer->Tail.Overlay.OriginalFileObject;
+    next = IoGetNextIrpStackLocation(inner);
+    *next = *stack;
+    IoSetCompletionRoutine(inner, read_done, read, TRUE, TRUE, TRUE);
+
+    IoMarkIrpPending(outer);
+    outer->Tail.Overlay.DriverContext[0] = read;
+    IoSetCancelRoutine(outer, cancel_read);
+    /* Straight to the class driver: through the driver object the request would come back here. */
+    IoSetNextIrpStackLocation(inner);
+    IoGetCurrentIrpStackLocation(inner)->DeviceObject = device;
+    class_read(device, inner);
+    return STATUS_PENDING;
 }
 
 static void WINAPI driver_unload(DRIVER_OBJECT *driver)
@@ -651,7 +728,9 @@ NTSTATUS WINAPI DriverEntry(DRIVER_OBJECT *driver, UNICODE_STRING *registry)
     class_create = driver->MajorFunction[IRP_MJ_CREATE];
     class_close = driver->MajorFunction[IRP_MJ_CLOSE];
     class_ioctl = driver->MajorFunction[IRP_MJ_DEVICE_CONTROL];
+    class_read = driver->MajorFunction[IRP_MJ_READ];
     driver->MajorFunction[IRP_MJ_CREATE] = dispatch_create;
+    driver->MajorFunction[IRP_MJ_READ] = dispatch_read;
     driver->MajorFunction[IRP_MJ_CLOSE] = dispatch_close;
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = dispatch_ioctl;
 

@@ -59,6 +59,5 @@ typedef struct QELVM_HOST_REPORT {
 typedef struct QELVM_STATUS {
     unsigned long VendorCollections; /* plugged-in devices with the vendor collection */
     unsigned long MouseCollections;  /* plugged-in devices with the standard mouse collection */
-    unsigned long OpenHandles;       /* handles open on the devices' HID collections */
     unsigned long ReportsQueued;     /* input reports not yet taken by the class driver */
 } QELVM_STATUS;

@@ -27,7 +27,7 @@ constexpr wchar_t kUsageText[] =
     L"  burst N RATE BYTE...  send the report N times at RATE reports a second\n"
     L"  host-report           show the last output or feature report the host sent\n"
     L"  feature-answer BYTE...  what the device answers to a feature report request\n"
-    L"  status                collections plugged in, open handles, queued reports\n";
+    L"  status                collections plugged in, queued reports\n";
 
 int Usage()
 {
@@ -129,8 +129,8 @@ int Status(TVirtualMouse& AMouse)
 {
     QELVM_STATUS status{};
     if (const DWORD error = AMouse.Status(status)) return Report(AMouse, error);
-    wprintf(L"vendor collections %lu, mouse collections %lu, open handles %lu, reports queued %lu\n", status.VendorCollections,
-            status.MouseCollections, status.OpenHandles, status.ReportsQueued);
+    wprintf(L"vendor collections %lu, mouse collections %lu, reports queued %lu\n", status.VendorCollections,
+            status.MouseCollections, status.ReportsQueued);
     return kOk;
 }
 
