@@ -136,7 +136,7 @@ static const UCHAR vendor_descriptor[] = {VENDOR_COLLECTION};
 static const UCHAR mouse_descriptor[] = {MOUSE_COLLECTION};
 static const UCHAR both_descriptor[] = {VENDOR_COLLECTION, MOUSE_COLLECTION};
 
-enum collections { COLLECTION_VENDOR = 1, COLLECTION_MOUSE = 2, COLLECTION_BOTH = 3 };
+enum collections { COLLECTION_UNKNOWN = 0, COLLECTION_VENDOR = 1, COLLECTION_MOUSE = 2, COLLECTION_BOTH = 3 };
 
 #define QUEUE_LENGTH 256
 
@@ -156,6 +156,8 @@ struct vmouse {
 static KSPIN_LOCK lock;
 static LIST_ENTRY devices;
 static QELVM_HOST_REPORT host_report;
+/* Reads of the host on the collections: waiting now, and issued since the driver started. */
+static LONG reads_waiting[COLLECTION_BOTH + 1], reads_issued[COLLECTION_BOTH + 1];
 static UCHAR feature_answer[QELVM_FEATURE_LENGTH];
 static DEVICE_OBJECT *control;
 static PDRIVER_DISPATCH class_create, class_close, class_ioctl, class_read;
@@ -198,7 +200,23 @@ static void end_read(IRP *irp)
     if (irp) complete(irp, STATUS_DEVICE_NOT_CONNECTED, 0);
 }
 
-/* The collections of an instance, from its device ID ("ROOT\VID_1209&PID_0007&COL01"). */
+/* The collections named by a device ID ("ROOT\VID_1209&PID_0007&COL01") or hardware ID
+ * ("HID\VID_1209&PID_0007&COL02\0000"); both when it names none. */
+static enum collections collections_in(const WCHAR *id)
+{
+    const WCHAR *p;
+    for (p = id; *p && *p != L'\\'; ++p) {}
+    for (; *p; ++p) {
+        if (p[0] == L'&' && (p[1] == L'C' || p[1] == L'c') && (p[2] == L'O' || p[2] == L'o') &&
+            (p[3] == L'L' || p[3] == L'l') && p[4] == L'0' && p[5] && (!p[6] || p[6] == L'\\')) {
+            if (p[5] == L'1') return COLLECTION_VENDOR;
+            if (p[5] == L'2') return COLLECTION_MOUSE;
+        }
+    }
+    return COLLECTION_BOTH;
+}
+
+/* The collections of an instance, from the device ID its bus gives it. */
 static enum collections collections_of(DEVICE_OBJECT *pdo)
 {
     enum collections result = COLLECTION_BOTH;
@@ -206,7 +224,6 @@ static enum collections collections_of(DEVICE_OBJECT *pdo)
     KEVENT event;
     IRP *irp;
     IO_STACK_LOCATION *stack;
-    const WCHAR *id, *p;
 
     KeInitializeEvent(&event, NotificationEvent, FALSE);
     irp = IoBuildSynchronousFsdRequest(IRP_MJ_PNP, pdo, NULL, 0, NULL, &event, &io);
@@ -217,15 +234,47 @@ static enum collections collections_of(DEVICE_OBJECT *pdo)
     stack->Parameters.QueryId.IdType = BusQueryDeviceID;
     if (IoCallDriver(pdo, irp) == STATUS_PENDING) KeWaitForSingleObject(&event, Executive, KernelMode, FALSE, NULL);
     if (io.Status != STATUS_SUCCESS || !io.Information) return result;
-    id = (const WCHAR *)io.Information;
-    for (p = id; *p; ++p) {
-        if (p[0] == L'&' && (p[1] == L'C' || p[1] == L'c') && (p[2] == L'O' || p[2] == L'o') &&
-            (p[3] == L'L' || p[3] == L'l') && p[4] == L'0' && p[5] && !p[6]) {
-            if (p[5] == L'1') result = COLLECTION_VENDOR;
-            if (p[5] == L'2') result = COLLECTION_MOUSE;
+    result = collections_in((const WCHAR *)io.Information);
+    ExFreePool((void *)io.Information);
+    return result;
+}
+
+/* The collections of a HID interface's device (the class driver's), from its first hardware ID.
+ * Remembered per device object; forgotten whenever a device goes, as its object may be reused. */
+#define KNOWN_INTERFACES 16
+static struct {
+    DEVICE_OBJECT *device;
+    enum collections collections;
+} known_interfaces[KNOWN_INTERFACES];
+
+static enum collections interface_collections(DEVICE_OBJECT *device)
+{
+    WCHAR ids[256];
+    ULONG length = 0, i, free_slot = KNOWN_INTERFACES;
+    enum collections result;
+    KIRQL irql;
+
+    KeAcquireSpinLock(&lock, &irql);
+    for (i = 0; i < KNOWN_INTERFACES; ++i) {
+        if (known_interfaces[i].device == device) {
+            result = known_interfaces[i].collections;
+            KeReleaseSpinLock(&lock, irql);
+            return result;
         }
+        if (!known_interfaces[i].device && free_slot == KNOWN_INTERFACES) free_slot = i;
     }
-    ExFreePool((void *)id);
+    KeReleaseSpinLock(&lock, irql);
+
+    RtlZeroMemory(ids, sizeof(ids));
+    if (IoGetDeviceProperty(device, DevicePropertyHardwareID, sizeof(ids) - sizeof(WCHAR), ids, &length) != STATUS_SUCCESS)
+        return COLLECTION_UNKNOWN;
+    result = collections_in(ids);
+    KeAcquireSpinLock(&lock, &irql);
+    if (free_slot < KNOWN_INTERFACES && !known_interfaces[free_slot].device) {
+        known_interfaces[free_slot].device = device;
+        known_interfaces[free_slot].collections = result;
+    }
+    KeReleaseSpinLock(&lock, irql);
     return result;
 }
 
@@ -268,6 +317,7 @@ static NTSTATUS WINAPI dispatch_pnp(DEVICE_OBJECT *fdo, IRP *irp)
     case IRP_MN_REMOVE_DEVICE:
         read = take_leave(vm);
         RemoveEntryList(&vm->entry);
+        RtlZeroMemory(known_interfaces, sizeof(known_interfaces));
         irp->IoStatus.Status = STATUS_SUCCESS;
         break;
     default:
@@ -516,6 +566,10 @@ static void status_of(QELVM_STATUS *status)
         status->ReportsQueued += vm->queue_count;
     }
     KeReleaseSpinLock(&lock, irql);
+    status->VendorReadsWaiting = (ULONG)reads_waiting[COLLECTION_VENDOR];
+    status->MouseReadsWaiting = (ULONG)reads_waiting[COLLECTION_MOUSE];
+    status->VendorReadsIssued = (ULONG)reads_issued[COLLECTION_VENDOR];
+    status->MouseReadsIssued = (ULONG)reads_issued[COLLECTION_MOUSE];
 }
 
 static NTSTATUS control_ioctl(IRP *irp)
@@ -612,6 +666,7 @@ static NTSTATUS WINAPI dispatch_ioctl(DEVICE_OBJECT *device, IRP *irp)
  * inner request and a cancellation of the caller's each hold the pair; the last of them to let go
  * completes the caller's request and frees the pair. */
 struct forwarded_read {
+    enum collections collections;
     IRP *outer;
     IRP *inner;
     LONG references;
@@ -622,6 +677,7 @@ struct forwarded_read {
 static void release_read(struct forwarded_read *read)
 {
     if (InterlockedDecrement(&read->references)) return;
+    InterlockedDecrement(&reads_waiting[read->collections]);
     complete(read->outer, read->status, read->information);
     read->inner->MdlAddress = NULL; /* the caller's */
     IoFreeIrp(read->inner);
@@ -666,6 +722,9 @@ static NTSTATUS WINAPI dispatch_read(DEVICE_OBJECT *device, IRP *outer)
         complete(outer, STATUS_INSUFFICIENT_RESOURCES, 0);
         return STATUS_INSUFFICIENT_RESOURCES;
     }
+    read->collections = interface_collections(device);
+    InterlockedIncrement(&reads_waiting[read->collections]);
+    InterlockedIncrement(&reads_issued[read->collections]);
     read->outer = outer;
     read->inner = inner;
     read->references = 2;

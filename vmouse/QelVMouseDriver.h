@@ -60,4 +60,10 @@ typedef struct QELVM_STATUS {
     unsigned long VendorCollections; /* plugged-in devices with the vendor collection */
     unsigned long MouseCollections;  /* plugged-in devices with the standard mouse collection */
     unsigned long ReportsQueued;     /* input reports not yet taken by the class driver */
+    /* Reads of the host on the vendor and mouse collections: waiting now, and issued since the
+     * driver started (one per report read, and one more whenever a reader starts). */
+    unsigned long VendorReadsWaiting;
+    unsigned long MouseReadsWaiting;
+    unsigned long VendorReadsIssued;
+    unsigned long MouseReadsIssued;
 } QELVM_STATUS;

@@ -2,7 +2,6 @@
 
 #include <cfgmgr32.h>
 #include <devguid.h>
-#include <newdev.h>
 #include <setupapi.h>
 
 #include <cwchar>
@@ -13,6 +12,9 @@ namespace {
 constexpr wchar_t kVendorInstance[] = L"VID_1209&PID_0007&COL01";
 constexpr wchar_t kMouseInstance[] = L"VID_1209&PID_0007&COL02";
 constexpr wchar_t kOneDeviceInstance[] = L"VID_1209&PID_0007";
+constexpr wchar_t kServiceName[] = L"qelvmouse";
+constexpr wchar_t kInstallSection[] = L"QelVMouse_Install";
+constexpr wchar_t kServicesSection[] = L"QelVMouse_Install.Services";
 
 struct TDevInfoTraits {
     using Type = HDEVINFO;
@@ -21,6 +23,15 @@ struct TDevInfoTraits {
     static void Close(Type h) { SetupDiDestroyDeviceInfoList(h); }
 };
 using TDevInfoOwner = TUniqueHandle<TDevInfoTraits>;
+
+struct TInfTraits {
+    using Type = HINF;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(Type h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(Type h) { SetupCloseInfFile(h); }
+};
+using TInfOwner = TUniqueHandle<TInfTraits>;
+using TServiceOwner = TUniqueHandle<TNullHandleTraits<SC_HANDLE, &CloseServiceHandle>>;
 
 std::wstring ErrorText(DWORD AError)
 {
@@ -62,12 +73,38 @@ DWORD TVirtualMouse::Fail(DWORD AError, const std::wstring& AWhat)
     return AError;
 }
 
+bool TVirtualMouse::DriverFilesPresent()
+{
+    // Wine's setup queue asks for a missing source file again and again: look before installing.
+    const std::wstring driver = FInfPath.substr(0, FInfPath.find_last_of(L"\\/") + 1) + L"qelvmouse.sys";
+    if (GetFileAttributesW(FInfPath.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        GetFileAttributesW(driver.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    FMessage = L"the driver's files are missing: " + FInfPath + L" and qelvmouse.sys beside it";
+    return false;
+}
+
+bool TVirtualMouse::DriverInstalled()
+{
+    TServiceOwner manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    TServiceOwner service(manager ? OpenServiceW(manager.Get(), kServiceName, SERVICE_QUERY_STATUS) : nullptr);
+    return service.Valid();
+}
+
 DWORD TVirtualMouse::Install()
 {
-    wchar_t installed[MAX_PATH]{};
-    if (!SetupCopyOEMInfW(FInfPath.c_str(), nullptr, SPOST_PATH, 0, installed, MAX_PATH, nullptr, nullptr))
-        return Fail(GetLastError(), L"cannot install the driver from " + FInfPath);
-    FMessage = L"driver installed as " + std::wstring(installed);
+    if (!DriverFilesPresent()) return ERROR_FILE_NOT_FOUND;
+    TInfOwner inf(SetupOpenInfFileW(FInfPath.c_str(), nullptr, INF_STYLE_WIN4, nullptr));
+    if (!inf) return Fail(GetLastError(), L"cannot read " + FInfPath);
+    void* context = SetupInitDefaultQueueCallback(nullptr);
+    const BOOL copied = SetupInstallFromInfSectionW(nullptr, inf.Get(), kInstallSection, SPINST_FILES, nullptr, nullptr,
+                                                    SP_COPY_NEWER_OR_SAME, SetupDefaultQueueCallbackW, context, nullptr, nullptr);
+    const DWORD copyError = GetLastError();
+    SetupTermDefaultQueueCallback(context);
+    if (!copied) return Fail(copyError, L"cannot copy the driver");
+    if (!SetupInstallServicesFromInfSectionW(inf.Get(), kServicesSection, 0))
+        return Fail(GetLastError(), L"cannot create the driver's service");
+    FMessage = L"driver installed";
     return 0;
 }
 
@@ -87,17 +124,35 @@ DWORD TVirtualMouse::AddInstance(const wchar_t* AName)
         return Fail(GetLastError(), L"cannot set the hardware ID");
     if (!SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set.Get(), &device))
         return Fail(GetLastError(), L"cannot register the device");
-    BOOL reboot = FALSE;
-    if (!UpdateDriverForPlugAndPlayDevicesW(nullptr, QELVM_HARDWARE_ID, FInfPath.c_str(), INSTALLFLAG_FORCE, &reboot)) {
+    // The device's driver from our INF alone, its files already in place (Install).
+    SP_DEVINSTALL_PARAMS_W params{};
+    params.cbSize = sizeof(params);
+    if (!SetupDiGetDeviceInstallParamsW(set.Get(), &device, &params)) return Fail(GetLastError(), L"cannot prepare the device");
+    params.Flags |= DI_ENUMSINGLEINF | DI_NOFILECOPY;
+    if (FInfPath.size() >= MAX_PATH) return Fail(ERROR_FILENAME_EXCED_RANGE, FInfPath);
+    wcscpy(params.DriverPath, FInfPath.c_str());
+    if (!SetupDiSetDeviceInstallParamsW(set.Get(), &device, &params)) return Fail(GetLastError(), L"cannot prepare the device");
+    if (!SetupDiBuildDriverInfoList(set.Get(), &device, SPDIT_COMPATDRIVER) ||
+        !SetupDiCallClassInstaller(DIF_SELECTBESTCOMPATDRV, set.Get(), &device)) {
         const DWORD error = GetLastError();
         SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device);
-        return Fail(error, L"cannot install the driver from " + FInfPath + L" for the device");
+        return Fail(error, L"no driver for the device in " + FInfPath);
+    }
+    if (!SetupDiCallClassInstaller(DIF_INSTALLDEVICE, set.Get(), &device)) {
+        const DWORD error = GetLastError();
+        SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device);
+        return Fail(error, L"cannot install the driver for the device");
     }
     return 0;
 }
 
 DWORD TVirtualMouse::Plug(bool AOneDevice)
 {
+    if (!DriverFilesPresent()) return ERROR_FILE_NOT_FOUND;
+    if (!DriverInstalled()) {
+        FMessage = L"the virtual mouse's driver is not installed: run qelmouse install first";
+        return ERROR_SERVICE_DOES_NOT_EXIST;
+    }
     QELVM_STATUS before{};
     Status(before);
     if (AOneDevice) {

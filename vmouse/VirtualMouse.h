@@ -16,6 +16,7 @@ public:
     explicit TVirtualMouse(std::wstring AInfPath);
 
     // Each operation answers 0 or a Win32 error code, and leaves a sentence in Message().
+    // Copies the driver into the system and creates its service, once; Plug needs it.
     DWORD Install();
     // Plugs the mouse in: one device instance per collection (the vendor collection first), or
     // with AOneDevice a single instance carrying both collections.
@@ -43,6 +44,8 @@ private:
     DWORD Control(DWORD ACode, const void* AIn, DWORD AInSize, void* AOut, DWORD AOutSize);
     DWORD AddInstance(const wchar_t* AName);
     DWORD Fail(DWORD AError, const std::wstring& AWhat);
+    bool DriverFilesPresent();
+    bool DriverInstalled();
 
     std::wstring FInfPath;
     std::wstring FMessage;

@@ -16,7 +16,7 @@ enum : int { kOk = 0, kUsage = 1, kNotPlugged = 2, kDropped = 3, kFailed = 4 };
 
 constexpr wchar_t kUsageText[] =
     L"usage: qelmouse COMMAND\n"
-    L"  install               install the driver (once per Wine prefix)\n"
+    L"  install               install the driver (once, before the first plug)\n"
     L"  plug [N] [--one-device]\n"
     L"                        plug the mouse in (N times in a row, unplugging in between);\n"
     L"                        --one-device: both collections on one device\n"
@@ -27,7 +27,7 @@ constexpr wchar_t kUsageText[] =
     L"  burst N RATE BYTE...  send the report N times at RATE reports a second\n"
     L"  host-report           show the last output or feature report the host sent\n"
     L"  feature-answer BYTE...  what the device answers to a feature report request\n"
-    L"  status                collections plugged in, queued reports\n";
+    L"  status                collections plugged in, queued reports, the host's reads\n";
 
 int Usage()
 {
@@ -129,8 +129,10 @@ int Status(TVirtualMouse& AMouse)
 {
     QELVM_STATUS status{};
     if (const DWORD error = AMouse.Status(status)) return Report(AMouse, error);
-    wprintf(L"vendor collections %lu, mouse collections %lu, reports queued %lu\n", status.VendorCollections,
-            status.MouseCollections, status.ReportsQueued);
+    wprintf(L"vendor collections %lu, mouse collections %lu, reports queued %lu\n"
+            L"reads waiting: vendor %lu, mouse %lu; reads issued: vendor %lu, mouse %lu\n",
+            status.VendorCollections, status.MouseCollections, status.ReportsQueued, status.VendorReadsWaiting,
+            status.MouseReadsWaiting, status.VendorReadsIssued, status.MouseReadsIssued);
     return kOk;
 }
 

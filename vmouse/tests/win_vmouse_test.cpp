@@ -47,6 +47,7 @@ protected:
     void SetUp() override
     {
         Application.Initialize();
+        ASSERT_EQ(Mouse.Install(), 0u) << Message();
         ASSERT_EQ(Mouse.Unplug(), 0u) << Message();
         ASSERT_EQ(Mouse.Plug(), 0u) << Message();
         Hid = std::make_unique<TuiHIDData>(nullptr);
@@ -85,6 +86,10 @@ TEST_F(VirtualMouseTest, TheVendorSearchFindsTheVendorCollectionAndNotTheMouseCo
     ASSERT_TRUE(StartReading());
     const auto paths = Hid->ReadingDevicePaths();
     EXPECT_TRUE(Contains(paths[0], u"vid_1209&pid_0007&col01")) << Utf8FromUtf16(paths[0]);
+    // The driver sees the reader's read waiting on the vendor collection, and none on the other.
+    QELVM_STATUS status{};
+    ASSERT_TRUE(PumpUntil([&] { return Mouse.Status(status) == 0 && status.VendorReadsWaiting == 1; }));
+    EXPECT_EQ(status.MouseReadsWaiting, 0u);
 
     // The standard mouse collection is there, beside it, as a HID interface of its own.
     THIDDataParam mouse;
