@@ -245,7 +245,9 @@ DWORD TVirtualMouse::SetFeatureAnswer(const std::vector<uint8_t>& AReport)
                    std::to_wstring(QELVM_FEATURE_LENGTH) + L" bytes";
         return ERROR_INVALID_PARAMETER;
     }
-    return Control(IOCTL_QELVM_SET_FEATURE_ANSWER, AReport.data(), static_cast<DWORD>(AReport.size()), nullptr, 0);
+    const DWORD error = Control(IOCTL_QELVM_SET_FEATURE_ANSWER, AReport.data(), static_cast<DWORD>(AReport.size()), nullptr, 0);
+    if (error == 0) FMessage = L"the device answers feature report requests with it";
+    return error;
 }
 
 DWORD TVirtualMouse::Status(QELVM_STATUS& AStatus)

@@ -27,7 +27,9 @@ constexpr wchar_t kUsageText[] =
     L"  burst N RATE BYTE...  send the report N times at RATE reports a second\n"
     L"  host-report           show the last output or feature report the host sent\n"
     L"  feature-answer BYTE...  what the device answers to a feature report request\n"
-    L"  status                collections plugged in, queued reports, the host's reads\n";
+    L"  status                collections plugged in, queued reports, the host's reads\n"
+    L"  wait-read [MS]        wait until the host has a read waiting on the vendor collection\n"
+    L"                        (at most MS ms, default 10000)\n";
 
 int Usage()
 {
@@ -136,6 +138,25 @@ int Status(TVirtualMouse& AMouse)
     return kOk;
 }
 
+int WaitRead(TVirtualMouse& AMouse, unsigned long ATimeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        QELVM_STATUS status{};
+        if (const DWORD error = AMouse.Status(status)) return Report(AMouse, error);
+        const DWORD waited = GetTickCount() - start;
+        if (status.VendorReadsWaiting > 0) {
+            wprintf(L"a read is waiting on the vendor collection after %lu ms\n", waited);
+            return kOk;
+        }
+        if (waited > ATimeoutMs) {
+            fwprintf(stderr, L"qelmouse: no read on the vendor collection within %lu ms\n", ATimeoutMs);
+            return kFailed;
+        }
+        Sleep(10);
+    }
+}
+
 int Plug(TVirtualMouse& AMouse, int argc, wchar_t** argv)
 {
     unsigned long times = 1;
@@ -146,10 +167,12 @@ int Plug(TVirtualMouse& AMouse, int argc, wchar_t** argv)
         else if (!ParseUnsigned(argv[i], 10, 100, times) || times == 0)
             return Usage();
     }
+    const DWORD start = GetTickCount();
     for (unsigned long i = 0; i < times; ++i) {
         if (i > 0 || !AMouse.InstanceIds().empty())
             if (const DWORD error = AMouse.Unplug()) return Report(AMouse, error);
         if (const DWORD error = AMouse.Plug(oneDevice)) return Report(AMouse, error);
+        if (times > 1) wprintf(L"plugged in at %lu ms\n", GetTickCount() - start);
     }
     return Report(AMouse, 0);
 }
@@ -178,5 +201,7 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"host-report" && argc == 2) return HostReport(mouse);
     if (command == L"feature-answer" && ParseBytes(2, argc, argv, bytes)) return Report(mouse, mouse.SetFeatureAnswer(bytes));
     if (command == L"status" && argc == 2) return Status(mouse);
+    if (command == L"wait-read" && (argc == 2 || (argc == 3 && ParseUnsigned(argv[2], 10, 3600000, value))))
+        return WaitRead(mouse, argc == 3 ? value : 10000);
     return Usage();
 }
