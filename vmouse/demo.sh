@@ -12,7 +12,6 @@ mouse install >/dev/null
 mouse unplug >/dev/null
 mouse plug
 "$WINE" "$vmouse/qeldemo.exe" "Z:$app"
-"$WINE" reg delete 'HKCU\software\QelHV730gmmouse' /v ProfileID /f >/dev/null 2>&1 || true
 
 pids=()
 finish() {
