@@ -9,7 +9,7 @@
  * other name both collections in one descriptor.
  *
  * The control program reaches the driver through the control device "\\.\QelVMouse": it hands it
- * input reports, reads the last output or feature report the host sent, and announces removals.
+ * input reports and reads the last output or feature report the host sent.
  * The class driver owns the driver object's create, close, read and device-control entries; the
  * driver puts its own in front of them and passes on every request that is not for the control
  * device. */
@@ -535,22 +535,6 @@ static void send_input(const UCHAR *report, ULONG length, QELVM_SEND_RESULT *res
     for (i = 0; i < count; ++i) IoCompleteRequest(reads[i], IO_NO_INCREMENT);
 }
 
-static void unplugging(void)
-{
-    IRP *reads[16];
-    ULONG count = 0, i;
-    LIST_ENTRY *entry;
-    KIRQL irql;
-
-    KeAcquireSpinLock(&lock, &irql);
-    for (entry = devices.Flink; entry != &devices; entry = entry->Flink) {
-        IRP *read = take_leave(CONTAINING_RECORD(entry, struct vmouse, entry));
-        if (read && count < sizeof(reads) / sizeof(reads[0])) reads[count++] = read;
-    }
-    KeReleaseSpinLock(&lock, irql);
-    for (i = 0; i < count; ++i) end_read(reads[i]);
-}
-
 static void status_of(QELVM_STATUS *status)
 {
     LIST_ENTRY *entry;
@@ -617,10 +601,6 @@ static NTSTATUS control_ioctl(IRP *irp)
         RtlZeroMemory(feature_answer, sizeof(feature_answer));
         RtlCopyMemory(feature_answer, buffer, in);
         KeReleaseSpinLock(&lock, irql);
-        status = STATUS_SUCCESS;
-        break;
-    case IOCTL_QELVM_UNPLUGGING:
-        unplugging();
         status = STATUS_SUCCESS;
         break;
     case IOCTL_QELVM_STATUS:

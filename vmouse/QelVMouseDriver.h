@@ -34,9 +34,6 @@
 #define IOCTL_QELVM_LAST_HOST_REPORT QELVM_CTL(2)
 /* In: a feature report (report ID first) that HidD_GetFeature of that ID answers from now on. */
 #define IOCTL_QELVM_SET_FEATURE_ANSWER QELVM_CTL(3)
-/* The device is about to be removed: reads in flight end with "device not connected" and no
- * further report is accepted, so that the class driver lets go of the device. */
-#define IOCTL_QELVM_UNPLUGGING QELVM_CTL(4)
 /* Out: a QELVM_STATUS. */
 #define IOCTL_QELVM_STATUS QELVM_CTL(5)
 

@@ -183,8 +183,6 @@ std::vector<std::wstring> TVirtualMouse::InstanceIds()
 
 DWORD TVirtualMouse::Unplug()
 {
-    // The driver first lets the class driver's reads go, so that the removal does not wait on them.
-    Control(IOCTL_QELVM_UNPLUGGING, nullptr, 0, nullptr, 0);
     TDevInfoOwner set(SetupDiGetClassDevsW(nullptr, L"ROOT", nullptr, DIGCF_ALLCLASSES));
     if (!set) return Fail(GetLastError(), L"cannot list the devices");
     SP_DEVINFO_DATA device{};
