@@ -17,7 +17,7 @@ profile_key='HKCU\software\QelHV730gmmouse'
 fail() {
   echo "FAIL: $*"
   echo "--- monitor's debug output (trace lines and mute calls):"
-  grep -E 'OutputDebugString|AEV_SetMute' "$monlog" 2>/dev/null | tail -20 || true
+  grep -E 'OutputDebugStringA|AEV_SetMute' "$monlog" 2>/dev/null | tail -20 || true
   echo "--- configuration program's double:"
   cat "$cfglog" 2>/dev/null || true
   exit 1
@@ -47,9 +47,9 @@ start_config() {
   pids+=("$!")
   probe wait TQelCfgMain 20000 || fail "the configuration program's double did not start"
 }
-# count PATTERN: lines of the monitor's log that match.
-count() { grep -c -- "$1" "$monlog" 2>/dev/null || true; }
-# wait_for PATTERN N SECONDS: until the monitor's log has N lines matching PATTERN.
+# count TEXT: lines of the monitor's log that hold TEXT.
+count() { grep -cF -- "$1" "$monlog" 2>/dev/null || true; }
+# wait_for TEXT N SECONDS: until the monitor's log has N lines holding TEXT.
 wait_for() {
   for _ in $(seq 1 $(($3 * 10))); do
     [ "$(count "$1")" -ge "$2" ] && return 0
@@ -57,7 +57,10 @@ wait_for() {
   done
   return 1
 }
-key_trace() { echo "KeyIndex = $1 postmessage record!"; }
+# A trace line of the monitor, as Wine prints it once (it also names the exception that carries it).
+trace() { echo "OutputDebugStringA \"$1\""; }
+key_trace() { trace "KeyIndex = $1 postmessage record!"; }
+lost_trace=$(trace 'ERROR_DEVICE_NOT_CONNECTED++++++++++++++++')
 # The monitor has a reader on the mouse (its search ran): a read waits on the vendor collection.
 wait_reading() { mouse wait-read 15000 >/dev/null || fail "the monitor does not read the mouse ($1)"; }
 status_field() { mouse status | sed -n "s/.*$1 \([0-9]*\).*/\1/p"; }
@@ -78,7 +81,7 @@ nothing_read_in_first_3s)
   waited=$(( ($(date +%s%N) - started) / 1000000 ))
   echo "first read of the monitor $waited ms after its window appeared"
   [ "$waited" -ge 2500 ] || fail "the monitor read the mouse $waited ms after start"
-  [ "$(count 'KeyIndex = ')" -eq 0 ] || fail "a button pressed 1 s after start was acted on"
+  [ "$(count "$(trace 'KeyIndex = ')")" -eq 0 ] || fail "a button pressed 1 s after start was acted on"
   mouse press 3 >/dev/null
   wait_for "$(key_trace 3)" 1 5 || fail "a button pressed once the monitor reads was not seen"
   ;;
@@ -90,12 +93,14 @@ mute_toggle)
   wait_for "$(key_trace 3)" 1 5 || fail "no trace line for key index 3"
   wait_for AEV_SetMute 1 5 || fail "button 3 (function code 28) made no mute call"
   # The mute call comes after the trace line.
-  first_key=$(grep -n -m1 -- "$(key_trace 3)" "$monlog" | cut -d: -f1)
+  first_key=$(grep -n -m1 -F -- "$(key_trace 3)" "$monlog" | cut -d: -f1)
   first_mute=$(grep -n -m1 AEV_SetMute "$monlog" | cut -d: -f1)
   [ "$first_mute" -gt "$first_key" ] || fail "the mute call came before the button's trace line"
   mouse press 3 >/dev/null
   wait_for AEV_SetMute 2 5 || fail "a second press of button 3 made no second mute call"
-  grep AEV_SetMute "$monlog" | sed -n '1p;2p' | grep -q '(1,' || fail "the first press did not mute"
+  # A toggle: the first press mutes, the second unmutes.
+  mutes=$(grep -o 'AEV_SetMute ([^)]*)->([01],' "$monlog" | sed 's/.*(\([01]\),/\1/' | tr -d '\n')
+  [ "$mutes" = 10 ] || fail "the mute calls set $mutes, expected 1 then 0"
   mouse press 4 >/dev/null || fail "press 4"
   wait_for "$(key_trace 4)" 1 5 || fail "no trace line for key index 4"
   sleep 1
@@ -138,9 +143,9 @@ unplug_and_replug)
   start_monitor
   wait_reading "after start"
   mouse unplug >/dev/null || fail "unplug"
-  wait_for 'ERROR_DEVICE_NOT_CONNECTED++++++++++++++++' 1 5 || fail "the reader did not end with its trace line"
+  wait_for "$lost_trace" 1 5 || fail "the reader did not end with its trace line"
   sleep 0.5
-  [ "$(count 'ERROR_DEVICE_NOT_CONNECTED++++')" -eq 1 ] || fail "more than one reader ended"
+  [ "$(count "$lost_trace")" -eq 1 ] || fail "more than one reader ended"
   mouse plug >/dev/null || fail "plug again"
   wait_reading "after plugging in again"
   mouse press 3 >/dev/null
