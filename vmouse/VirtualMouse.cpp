@@ -199,19 +199,25 @@ DWORD TVirtualMouse::Unplug()
 
 DWORD TVirtualMouse::Control(DWORD ACode, const void* AIn, DWORD AInSize, void* AOut, DWORD AOutSize)
 {
-    THandleOwner device(CreateFileW(QELVM_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!device) {
-        const DWORD error = GetLastError();
-        FMessage = L"the virtual mouse's driver is not running (plug the mouse in first): " + ErrorText(error);
-        return error;
-    }
-    DWORD returned = 0;
-    if (!DeviceIoControl(device.Get(), ACode, const_cast<void*>(AIn), AInSize, AOut, AOutSize, &returned, nullptr)) {
+    // The control device stays open between requests; a stale handle (the driver was reloaded)
+    // is dropped and the device opened once more.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!FControl) {
+            FControl.Reset(CreateFileW(QELVM_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            if (!FControl) {
+                const DWORD error = GetLastError();
+                FMessage = L"the virtual mouse's driver is not running (plug the mouse in first): " + ErrorText(error);
+                return error;
+            }
+        }
+        DWORD returned = 0;
+        if (DeviceIoControl(FControl.Get(), ACode, const_cast<void*>(AIn), AInSize, AOut, AOutSize, &returned, nullptr)) return 0;
         const DWORD error = GetLastError();
         FMessage = ErrorText(error);
-        return error;
+        if (error != ERROR_INVALID_HANDLE && error != ERROR_FILE_NOT_FOUND && error != ERROR_INVALID_FUNCTION) return error;
+        FControl.Reset();
     }
-    return 0;
+    return ERROR_INVALID_HANDLE;
 }
 
 DWORD TVirtualMouse::Send(const std::vector<uint8_t>& AReport)

@@ -49,4 +49,5 @@ private:
 
     std::wstring FInfPath;
     std::wstring FMessage;
+    THandleOwner FControl;
 };

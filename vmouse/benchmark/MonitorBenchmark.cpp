@@ -2,21 +2,23 @@
 // the system's HID stack. Prints figures; asserts nothing.
 //   monitor_benchmark latency N            N button reports one at a time: the time from the send
 //                                          to the monitor's trace line, median and 99th percentile
-//   monitor_benchmark soak N RATE CYCLES   N button reports at RATE a second, then CYCLES unplug
+//   monitor_benchmark soak N RATE CYCLES LOG
+//                                          N button reports at RATE a second, then CYCLES unplug
 //                                          and plug cycles with one report each: reports lost or
-//                                          doubled among the trace lines, the monitor's private
-//                                          bytes and handle count first and last
+//                                          doubled among the trace lines in LOG (the monitor's
+//                                          debug output with WINEDEBUG=warn+seh), the monitor's
+//                                          handle count first and last
 //   monitor_benchmark polling-loop SECONDS the reference for the idle cost: a read waiting on the
 //                                          vendor collection in the 1 ms polling loop (alertable
 //                                          1 ms sleep, then a 1 ms wait on a stop event)
-// The trace lines are taken as the monitor's debugger: the benchmark attaches to it and detaches
-// at the end, leaving it running.
+// For the latency the trace lines are taken as the monitor's debugger, with the time they come:
+// the benchmark attaches to it and detaches at the end, leaving it running.
 #include "framework/win/Handle.h"
 #include "vmouse/VirtualMouse.h"
 
 #include <windows.h>
 #include <mmsystem.h>
-#include <psapi.h>
+#include <winternl.h>
 #include <setupapi.h>
 
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <deque>
 #include <mutex>
@@ -160,16 +163,30 @@ DWORD MonitorProcessId()
     return id;
 }
 
-void PrintResources(const char* AWhen, DWORD AProcessId)
+// The process's handles, from the system's handle table (Wine answers no other process's count).
+long HandleCount(DWORD AProcessId)
 {
-    THandleOwner process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, AProcessId));
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof(memory);
-    DWORD handles = 0;
-    const bool haveMemory = GetProcessMemoryInfo(process.Get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-    const bool haveHandles = GetProcessHandleCount(process.Get(), &handles);
-    std::printf("%-28s private bytes %s%zu, handles %s%lu\n", AWhen, haveMemory ? "" : "(unknown) ",
-                static_cast<size_t>(memory.PrivateUsage), haveHandles ? "" : "(unknown) ", handles);
+    using TQuery = LONG(WINAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<TQuery>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query) return -1;
+    std::vector<uint8_t> buffer(1 << 20);
+    ULONG needed = 0;
+    LONG status;
+    while ((status = query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+           static_cast<LONG>(0xC0000004))
+        buffer.resize(buffer.size() * 2);
+    if (status != 0) return -1;
+    const auto* table = reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
+    long count = 0;
+    for (ULONG i = 0; i < table->Count; ++i)
+        if (table->Handle[i].OwnerPid == AProcessId) ++count;
+    return count;
+}
+
+void PrintHandles(const char* AWhen, DWORD AProcessId)
+{
+    std::printf("%-28s monitor's handles %ld\n", AWhen, HandleCount(AProcessId));
 }
 
 int Latency(TVirtualMouse& AMouse, TTraceTap& ATap, int ACount)
@@ -218,10 +235,44 @@ void Compare(const std::vector<int>& ASent, const std::vector<int>& AReceived, l
     ADoubled += static_cast<long>(AReceived.size() - j);
 }
 
-int Soak(TVirtualMouse& AMouse, TTraceTap& ATap, DWORD AProcessId, long ACount, long ARate, int ACycles)
+// The key indexes of the monitor's "KeyIndex = " trace lines in its debug output from AOffset on.
+std::vector<int> TracedKeys(const std::wstring& ALog, long long AOffset)
 {
-    PrintResources("before:", AProcessId);
-    std::vector<int> sent, received;
+    std::vector<int> keys;
+    FILE* file = _wfopen(ALog.c_str(), L"rb");
+    if (!file) return keys;
+    _fseeki64(file, AOffset, SEEK_SET);
+    static const char kTrace[] = "OutputDebugStringA \"KeyIndex = ";
+    char line[512];
+    while (std::fgets(line, sizeof(line), file))
+        if (const char* at = std::strstr(line, kTrace)) keys.push_back(std::atoi(at + sizeof(kTrace) - 1));
+    std::fclose(file);
+    return keys;
+}
+
+long long FileSize(const std::wstring& APath)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(APath.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Waits until the file has stopped growing for AQuietMs.
+void WaitQuiet(const std::wstring& APath, DWORD AQuietMs)
+{
+    long long size = -1;
+    while (FileSize(APath) != size) {
+        size = FileSize(APath);
+        Sleep(AQuietMs);
+    }
+}
+
+// The trace lines are read from the monitor's debug output (ALog): a debugger would slow it down.
+int Soak(TVirtualMouse& AMouse, DWORD AProcessId, long ACount, long ARate, int ACycles, const std::wstring& ALog)
+{
+    PrintHandles("before:", AProcessId);
+    const long long offset = FileSize(ALog);
+    std::vector<int> sent;
     long busy = 0;
     timeBeginPeriod(1);
     const double start = Now();
@@ -242,21 +293,17 @@ int Soak(TVirtualMouse& AMouse, TTraceTap& ATap, DWORD AProcessId, long ACount, 
             break;
         }
         sent.push_back(static_cast<int>(key));
-        TTrace trace{};
-        while (ATap.Next(trace, 0))
-            if (trace.Key >= 0) received.push_back(trace.Key);
     }
     const double took = Now() - start;
     timeEndPeriod(1);
-    TTrace trace{};
-    while (ATap.Next(trace, 2000))
-        if (trace.Key >= 0) received.push_back(trace.Key);
+    WaitQuiet(ALog, 2000);
+    const std::vector<int> received = TracedKeys(ALog, offset);
     long lost = 0, doubled = 0;
     Compare(sent, received, lost, doubled);
     std::printf("%zu reports sent in %.1f s (%.0f a second), %ld refused by the device's full queue; "
                 "trace lines %zu: %ld lost, %ld doubled\n",
                 sent.size(), took, static_cast<double>(sent.size()) / took, busy, received.size(), lost, doubled);
-    PrintResources("after the reports:", AProcessId);
+    PrintHandles("after the reports:", AProcessId);
 
     int failed = 0;
     const double cyclesStart = Now();
@@ -269,16 +316,20 @@ int Soak(TVirtualMouse& AMouse, TTraceTap& ATap, DWORD AProcessId, long ACount, 
         QELVM_STATUS status{};
         const double until = Now() + 10;
         while ((AMouse.Status(status) != 0 || status.VendorReadsWaiting == 0) && Now() < until) Sleep(10);
+        const long long before = FileSize(ALog);
         if (AMouse.Send(TVirtualMouse::ButtonReport(kLatencyKey)) != 0) {
             ++failed;
             continue;
         }
         bool seen = false;
-        while (!seen && ATap.Next(trace, 3000)) seen = trace.Key == static_cast<int>(kLatencyKey);
+        for (int wait = 0; wait < 300 && !seen; ++wait) {
+            Sleep(10);
+            seen = !TracedKeys(ALog, before).empty();
+        }
         if (!seen) ++failed;
     }
     std::printf("%d unplug/plug cycles in %.0f s: %d without the report acted on\n", ACycles, Now() - cyclesStart, failed);
-    PrintResources("after the cycles:", AProcessId);
+    PrintHandles("after the cycles:", AProcessId);
     return 0;
 }
 
@@ -335,7 +386,7 @@ int PollingLoop(int ASeconds)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: monitor_benchmark latency N | soak N RATE CYCLES | polling-loop SECONDS\n");
+    std::fprintf(stderr, "usage: monitor_benchmark latency N | soak N RATE CYCLES LOG | polling-loop SECONDS\n");
     return 2;
 }
 
@@ -352,12 +403,12 @@ int wmain(int argc, wchar_t** argv)
         std::fprintf(stderr, "no monitor is running\n");
         return 1;
     }
+    if (mode == L"soak" && argc == 6) return Soak(mouse, monitor, _wtol(argv[2]), _wtol(argv[3]), _wtoi(argv[4]), argv[5]);
+    if (mode != L"latency") return Usage();
     TTraceTap tap(monitor);
     if (!tap.Attached()) {
         std::fprintf(stderr, "cannot attach to the monitor (error %lu)\n", GetLastError());
         return 1;
     }
-    if (mode == L"latency") return Latency(mouse, tap, _wtoi(argv[2]));
-    if (mode == L"soak" && argc == 5) return Soak(mouse, tap, monitor, _wtol(argv[2]), _wtol(argv[3]), _wtoi(argv[4]));
-    return Usage();
+    return Latency(mouse, tap, _wtoi(argv[2]));
 }

@@ -27,7 +27,8 @@ unix_pid() { pgrep -f "$1" | head -1; }
 mouse install >/dev/null
 mouse unplug >/dev/null
 mouse plug >/dev/null
-(cd /tmp && exec "$WINE" "$app/QelMon.exe") &
+log=$app/benchmark-monitor.log
+(cd /tmp && WINEDEBUG=warn+seh exec "$WINE" "$app/QelMon.exe" 2>"$log") &
 monitor=$!
 trap 'kill $monitor 2>/dev/null || true; mouse unplug >/dev/null 2>&1 || true' EXIT
 mouse wait-read 20000 >/dev/null
@@ -41,5 +42,9 @@ sleep 2
 echo "idle, a read waiting in the 1 ms polling loop: $(switches_per_second "$(unix_pid monitor_benchmark.exe)" 10) context switches a second"
 wait $poller
 
+# Private memory of the monitor's Linux process: its anonymous pages (Wine's heaps and stacks).
+private_kib() { awk '/^RssAnon:/ { print $2 }' /proc/"$1"/status; }
+echo "threads $(ls /proc/"$pid"/task | wc -l); private memory before the soak: $(private_kib "$pid") KiB"
 "$WINE" "$vmouse/monitor_benchmark.exe" latency 1000
-"$WINE" "$vmouse/monitor_benchmark.exe" soak "$reports" 1000 "$cycles"
+"$WINE" "$vmouse/monitor_benchmark.exe" soak "$reports" 1000 "$cycles" "Z:$log"
+echo "private memory after the soak: $(private_kib "$pid") KiB"
