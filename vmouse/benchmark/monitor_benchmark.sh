@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# monitor_benchmark.sh APP_DIR VMOUSE_DIR [REPORTS CYCLES]: figures of the real monitor reading
+# monitor_benchmark.sh APP_DIR VMOUSE_DIR [REPORTS CYCLES RATE]: figures of the real monitor reading
 # the virtual mouse, printed, never asserted. Runs inside scripts/wine-session.sh:
 #   bash scripts/wine-session.sh build/win bash vmouse/benchmark/monitor_benchmark.sh \
 #     "$PWD/build/win/shell/tests/app" "$PWD/build/win/vmouse"
 # Idle cost: context switches a second of all the monitor's threads over 10 s (from /proc) with a
 # reader waiting, beside the 1 ms polling loop's; report-to-trace latency; then the soak.
 set -euo pipefail
-app=$1 vmouse=$2 reports=${3:-100000} cycles=${4:-100}
+app=$1 vmouse=$2 reports=${3:-100000} cycles=${4:-100} rate=${5:-1000}
 mouse() { "$WINE" "$vmouse/qelmouse.exe" "$@"; }
 
 # Voluntary and involuntary context switches of every thread of the Linux process PID.
@@ -46,5 +46,5 @@ wait $poller
 private_kib() { awk '/^RssAnon:/ { print $2 }' /proc/"$1"/status; }
 echo "threads $(ls /proc/"$pid"/task | wc -l); private memory before the soak: $(private_kib "$pid") KiB"
 "$WINE" "$vmouse/monitor_benchmark.exe" latency 1000
-"$WINE" "$vmouse/monitor_benchmark.exe" soak "$reports" 1000 "$cycles" "Z:$log"
+"$WINE" "$vmouse/monitor_benchmark.exe" soak "$reports" "$rate" "$cycles" "Z:$log"
 echo "private memory after the soak: $(private_kib "$pid") KiB"
