@@ -29,7 +29,9 @@ constexpr wchar_t kUsageText[] =
     L"  feature-answer BYTE...  what the device answers to a feature report request\n"
     L"  status                collections plugged in, queued reports, the host's reads\n"
     L"  wait-read [MS]        wait until the host has a read waiting on the vendor collection\n"
-    L"                        (at most MS ms, default 10000)\n";
+    L"                        (at most MS ms, default 10000)\n"
+    L"exit codes: 0 done, 1 wrong command, 2 the mouse is not plugged in or its driver does not run,\n"
+    L"            3 a report was dropped (the device's queue was full), 4 any other failure\n";
 
 int Usage()
 {
