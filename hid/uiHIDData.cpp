@@ -21,6 +21,7 @@ constexpr uint32_t kNoDeviceMatched = ERROR_DEVICE_NOT_CONNECTED;
 constexpr DWORD kHardwareIdBufferBytes = 32768;
 constexpr size_t kUsageListEntries = 100;
 constexpr int kLastConfiguredKey = 101;
+constexpr DWORD kFruitlessReadPauseMs = 1;
 
 // Every reader of the process and the stop event they share. Readers register before their
 // thread starts and unregister in their destructor, so a registered reader is a whole object.
@@ -353,39 +354,60 @@ void TuiHidDeviceReadThread::Execute()
             }
             // Any other refusal leaves nothing to complete: the reader waits for the stop signal.
         }
-        if (!WaitForRead(FReadPending)) break;
+        if (!WaitForRead(FReadPending, INFINITE)) break;
 
         NumBytesRead = 0;
         if (FApi.GetOverlappedResult(FDeviceHandle.Get(), &FRead.Overlapped, &NumBytesRead, FALSE)) {
-            if (NumBytesRead > 0) Deliver();
-            continue;
+            if (NumBytesRead > 0) {
+                Deliver();
+                continue;
+            }
+        } else {
+            const DWORD error = GetLastError();
+            if (error == ERROR_OPERATION_ABORTED || error == ERROR_DEVICE_NOT_CONNECTED) {
+                DeviceLost();
+                break;
+            }
         }
-        const DWORD error = GetLastError();
-        if (error == ERROR_OPERATION_ABORTED || error == ERROR_DEVICE_NOT_CONNECTED) {
-            const bool stopped = Terminated();
-            Terminate();
-            OutputDebugStringW(L"ERROR_DEVICE_NOT_CONNECTED++++++++++++++++");
-            // A reader that is being stopped raises nothing more.
-            if (!stopped) FHIDData->OnDeviceNotConnected(FDeviceID, FDevicePath);
-        }
+        // A read that brought nothing is issued again after a pause, the time one pass of a
+        // 1 ms polling loop takes: a device whose reads keep failing at once must not spin a
+        // core. Reports are not paused.
+        WaitForRead(false, kFruitlessReadPauseMs);
     }
     EndPendingRead();
     FPreparsedData.Reset();
     FDeviceHandle.Reset();
 }
 
-// One alertable wait on the stop signals: the completion routine runs inside it. False when
-// the reader is to stop (ReadStopEvent signalled or closed, or the reader terminated).
-bool TuiHidDeviceReadThread::WaitForRead(bool AStarted)
+// One alertable wait on the stop signals, in which the completion routine runs: until the
+// started read has completed or ATimeoutMs have passed. False when the reader is to stop
+// (ReadStopEvent signalled or closed, or the reader terminated).
+bool TuiHidDeviceReadThread::WaitForRead(bool AStarted, DWORD ATimeoutMs)
 {
     HANDLE waits[] = {FStopEvent, TerminateEvent()};
     while (!Terminated()) {
-        const DWORD result = FApi.WaitForMultipleObjectsEx(2, waits, FALSE, INFINITE, TRUE);
+        const DWORD result = FApi.WaitForMultipleObjectsEx(2, waits, FALSE, ATimeoutMs, TRUE);
+        if (result == WAIT_TIMEOUT) return true;
         if (result != WAIT_IO_COMPLETION) break;
         if (AStarted && !FReadPending) return true;
     }
     Terminate();
     return false;
+}
+
+void TuiHidDeviceReadThread::DeviceLost()
+{
+    const bool stopped = Terminated();
+    Terminate();
+    OutputDebugStringW(L"ERROR_DEVICE_NOT_CONNECTED++++++++++++++++");
+    // A reader that is being stopped raises nothing more.
+    if (stopped) return;
+    try {
+        FHIDData->OnDeviceNotConnected(FDeviceID, FDevicePath);
+    } catch (...) {
+        // Reported; the reader still ends and releases the device.
+        Application.HandleException(std::current_exception());
+    }
 }
 
 // An abandoned read still writes into the buffer and the overlapped record: cancel it and wait

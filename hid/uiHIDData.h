@@ -133,7 +133,9 @@ private:
         TuiHidDeviceReadThread* Reader;
     };
     static VOID CALLBACK ReadCompletion(DWORD AErrorCode, DWORD ABytes, LPOVERLAPPED AOverlapped);
-    bool WaitForRead(bool AStarted);
+    bool WaitForRead(bool AStarted, DWORD ATimeoutMs);
+    // A pending read failed with a device error: the reader ends, and says so once.
+    void DeviceLost();
     void EndPendingRead();
     void Deliver();
     void DeliverReport();

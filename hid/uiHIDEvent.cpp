@@ -1,12 +1,9 @@
 #include "hid/uiHIDEvent.h"
 
-#include "framework/win/Application.h"
 #include "framework/win/WinText.h"
 
 #include <dbt.h>
 #include <objbase.h>
-
-#include <exception>
 
 namespace {
 constexpr char16_t kHidInterfaceClassText[] = u"{4d1e55b2-f16f-11cf-88cb-001111000030}";
@@ -52,12 +49,9 @@ void TuiHIDEvent::TimerToStartMonitorTimer(TTimer*)
 bool TuiHIDEvent::NotifierWndProc(TMessage& AMessage)
 {
     if (AMessage.Msg != WM_DEVICECHANGE) return false;
+    // A handler's exception is reported by the window, and the result stays 0.
     AMessage.Result = 0;
-    try {
-        HandleDeviceChange(AMessage);
-    } catch (...) {
-        Application.HandleException(std::current_exception());
-    }
+    HandleDeviceChange(AMessage);
     return true;
 }
 

@@ -14,6 +14,8 @@ public:
 
     int AddText(const std::u16string& AText);
     const std::u16string& Text(int AIndex) const { return FTexts.at(static_cast<size_t>(AIndex)); }
+    // Replaces a text, as the program changes it rather than a translation.
+    void SetText(int AIndex, const std::u16string& AText) { FTexts.at(static_cast<size_t>(AIndex)) = AText; }
     int TextCount() const { return static_cast<int>(FTexts.size()); }
 
     // Replaces every text with its translation (TranslateText).

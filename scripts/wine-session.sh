@@ -21,6 +21,13 @@ if [ ! -f "$WINEPREFIX/.qel-ready" ]; then
   touch "$WINEPREFIX/.qel-ready"
 fi
 
+# Wine's fonts have no Chinese glyphs: the font that its user interface links to for them
+# ("SimSun") is replaced by the system's Droid Sans Fallback, so that Chinese texts show.
+if ! grep -q '"SimSun"="Droid Sans Fallback"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v SimSun /d 'Droid Sans Fallback' /f >/dev/null 2>&1
+  "$WINESERVER" -w
+fi
+
 # Wine links the user's Documents folder to $HOME; tests write there, so it is a folder of the
 # prefix instead. A folder that holds something is left alone when Wine updates the prefix.
 for docs in "$WINEPREFIX"/drive_c/users/*/Documents; do

@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,7 +29,25 @@ protected:
 
 class ThreadTest : public ::testing::Test {
 protected:
-    void SetUp() override { Application.Initialize(); }
+    void SetUp() override
+    {
+        Application.Initialize();
+        // The report may come from another thread.
+        Application.OnException.Bind([this](const std::u16string& message) {
+            std::lock_guard lock(FLock);
+            FReported.push_back(message);
+        });
+    }
+    void TearDown() override { Application.OnException.Clear(); }
+    std::vector<std::u16string> Reported()
+    {
+        std::lock_guard lock(FLock);
+        return FReported;
+    }
+
+private:
+    std::mutex FLock;
+    std::vector<std::u16string> FReported;
 };
 
 TEST_F(ThreadTest, SynchronizeRunsOnMainThreadWhileCallerWaits)
@@ -49,6 +71,82 @@ TEST_F(ThreadTest, TerminateWithdrawsAHandOffTheMainThreadNeverTook)
     EXPECT_EQ(t.RanOn, 0u);
     Application.ProcessMessages(); // the withdrawn request must not run later
     EXPECT_EQ(t.RanOn, 0u);
+}
+
+// A hand-off whose call throws: the caller gets the exception, and its next hand-off works.
+class TThrowingSyncThread : public TThread {
+public:
+    std::string Caught;
+    std::atomic<int> NextResult{-1};
+    std::atomic<int> NextRuns{0};
+
+protected:
+    void Execute() override
+    {
+        try {
+            Synchronize([] { throw std::runtime_error("call failed"); });
+        } catch (const std::exception& e) {
+            Caught = e.what();
+        }
+        NextResult = Synchronize([this] { ++NextRuns; }) ? 1 : 0;
+    }
+};
+
+TEST_F(ThreadTest, SynchronizeCallThatThrowsReleasesTheCallerWithItsException)
+{
+    TThrowingSyncThread t;
+    t.Start();
+    ASSERT_TRUE(PumpUntil([&] { return t.NextResult != -1; }));
+    t.WaitFor();
+    EXPECT_EQ(t.Caught, "call failed");
+    EXPECT_EQ(t.NextResult, 1);
+    EXPECT_EQ(t.NextRuns, 1);
+    // The caller handled it: nothing reached the application's report.
+    EXPECT_TRUE(Reported().empty());
+}
+
+// Terminated while the main thread runs its call: the caller waits until the call has returned.
+class TTerminatedDuringCallThread : public TThread {
+public:
+    std::atomic<int> Result{-1};
+    std::atomic<bool> CallEnded{false};
+    std::atomic<bool> CallEndedBeforeReturn{false};
+
+protected:
+    void Execute() override
+    {
+        Result = Synchronize([this] {
+            Terminate();
+            Sleep(50);
+            CallEnded = true;
+        }) ? 1 : 0;
+        CallEndedBeforeReturn = CallEnded.load();
+        // A terminated thread hands nothing more over.
+        if (Synchronize([] {})) Result = 2;
+    }
+};
+
+TEST_F(ThreadTest, TerminateWhileTheMainThreadRunsTheCallWaitsForItsEnd)
+{
+    TTerminatedDuringCallThread t;
+    t.Start();
+    ASSERT_TRUE(PumpUntil([&] { return t.Result != -1; }));
+    t.WaitFor();
+    EXPECT_EQ(t.Result, 1);
+    EXPECT_TRUE(t.CallEndedBeforeReturn);
+}
+
+class TFailingThread : public TThread {
+protected:
+    void Execute() override { throw std::runtime_error("execute failed"); }
+};
+
+TEST_F(ThreadTest, ExceptionLeavingExecuteIsReportedOnceAndEndsOnlyTheThread)
+{
+    TFailingThread t;
+    ASSERT_TRUE(t.Start());
+    t.WaitFor();
+    EXPECT_EQ(Reported(), std::vector<std::u16string>{u"execute failed"});
 }
 
 // Frees itself when Execute returns; tells on which thread its destructor ran.

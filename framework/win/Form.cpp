@@ -1,5 +1,6 @@
 #include "framework/win/Form.h"
 
+#include "framework/win/Application.h"
 #include "framework/win/WinText.h"
 
 TForm::TForm(TComponent* AOwner, const TParams& AParams) : TControl(AOwner), FClassName(AParams.ClassName)
@@ -58,7 +59,14 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     auto* self = reinterpret_cast<TForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self) {
         TMessage m{msg, wp, lp, 0};
-        if (self->WndProc(m)) return m.Result;
+        // No exception may cross the platform's frames: a handler's failure is reported and the
+        // window goes on.
+        try {
+            if (self->WndProc(m)) return m.Result;
+        } catch (...) {
+            Application.HandleException(std::current_exception());
+            return 0;
+        }
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }

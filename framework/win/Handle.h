@@ -56,3 +56,19 @@ using TRegKeyOwner = TUniqueHandle<TNullHandleTraits<HKEY, &RegCloseKey>>;
 using TModuleOwner = TUniqueHandle<TNullHandleTraits<HMODULE, &FreeLibrary>>;
 using TIconOwner = TUniqueHandle<TNullHandleTraits<HICON, &DestroyIcon>>;
 using TMenuOwner = TUniqueHandle<TNullHandleTraits<HMENU, &DestroyMenu>>;
+using TBitmapOwner = TUniqueHandle<TNullHandleTraits<HBITMAP, &DeleteObject>>;
+using TFontOwner = TUniqueHandle<TNullHandleTraits<HFONT, &DeleteObject>>;
+using TDCOwner = TUniqueHandle<TNullHandleTraits<HDC, &DeleteDC>>;
+
+// A GDI object selected into a device context for a scope; the one it replaced goes back after.
+class TObjectSelection {
+public:
+    TObjectSelection(HDC ADC, HGDIOBJ AObject) : FDC(ADC), FOld(SelectObject(ADC, AObject)) {}
+    ~TObjectSelection() { SelectObject(FDC, FOld); }
+    TObjectSelection(const TObjectSelection&) = delete;
+    TObjectSelection& operator=(const TObjectSelection&) = delete;
+
+private:
+    HDC FDC;
+    HGDIOBJ FOld;
+};

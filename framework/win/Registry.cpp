@@ -37,9 +37,20 @@ long TRegistry::ReadBinaryData(const std::u16string& AName, void* ABuffer, long 
     return static_cast<long>(size);
 }
 
+namespace {
+void SetValue(HKEY AKey, const std::u16string& AName, DWORD AType, const void* AData, DWORD ASize)
+{
+    if (RegSetValueExW(AKey, W(AName), 0, AType, static_cast<const BYTE*>(AData), ASize) != ERROR_SUCCESS)
+        throw Exception(u"Failed to set data for '" + AName + u"'");
+}
+} // namespace
+
 void TRegistry::WriteBinaryData(const std::u16string& AName, const void* ABuffer, long ABufSize) const
 {
-    if (RegSetValueExW(FKey.Get(), W(AName), 0, REG_BINARY, static_cast<const BYTE*>(ABuffer),
-                       static_cast<DWORD>(ABufSize)) != ERROR_SUCCESS)
-        throw Exception(u"Failed to set data for '" + AName + u"'");
+    SetValue(FKey.Get(), AName, REG_BINARY, ABuffer, static_cast<DWORD>(ABufSize));
+}
+
+void TRegistry::WriteInteger(const std::u16string& AName, uint32_t AValue) const
+{
+    SetValue(FKey.Get(), AName, REG_DWORD, &AValue, sizeof AValue);
 }

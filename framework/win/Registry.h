@@ -1,6 +1,7 @@
 #pragma once
 // One open registry key under a root key, with the class library's error texts for values that
 // cannot be read or written.
+#include <cstdint>
 #include <string>
 
 #include "framework/win/Handle.h"
@@ -22,6 +23,8 @@ public:
     long ReadBinaryData(const std::u16string& AName, void* ABuffer, long ABufSize) const;
     // Raises Exception "Failed to set data for 'name'" when the write fails.
     void WriteBinaryData(const std::u16string& AName, const void* ABuffer, long ABufSize) const;
+    // Writes a REG_DWORD value; raises the same Exception as WriteBinaryData when the write fails.
+    void WriteInteger(const std::u16string& AName, uint32_t AValue) const;
 
 private:
     HKEY FRootKey;

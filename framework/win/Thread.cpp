@@ -1,17 +1,21 @@
 #include "framework/win/Thread.h"
 
+#include "framework/win/Application.h"
 #include "framework/win/UtilityWindow.h"
 
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 
 namespace {
 
-// One hand-off waiting for the main thread.
+// One hand-off waiting for the main thread. Done is the waiting thread's own event: making a
+// kernel object for every hand-off would cost as much as the hand-off itself.
 struct TSyncRequest {
     const std::function<void()>* Proc;
-    THandleOwner Done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE Done;
+    std::exception_ptr Error;
 };
 
 // The main thread's side of the hand-off: a queue, and a window whose message makes the main
@@ -63,9 +67,14 @@ public:
                 request = FQueue.front();
                 FQueue.pop_front();
             }
-            // The caller stays blocked until Done, so the request outlives this call.
-            (*request->Proc)();
-            SetEvent(request->Done.Get());
+            // The caller stays blocked until Done, so the request outlives this call; a failed
+            // call still releases it, with the exception to raise in its own thread.
+            try {
+                (*request->Proc)();
+            } catch (...) {
+                request->Error = std::current_exception();
+            }
+            SetEvent(request->Done);
         }
     }
 
@@ -85,7 +94,10 @@ TSynchronizer& Synchronizer()
 
 } // namespace
 
-TThread::TThread() : FTerminateEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+TThread::TThread()
+    : FTerminateEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)), FSyncDone(CreateEventW(nullptr, FALSE, FALSE, nullptr))
+{
+}
 
 TThread::~TThread()
 {
@@ -109,7 +121,12 @@ bool TThread::Start()
 DWORD WINAPI TThread::ThreadProc(LPVOID AParam)
 {
     auto* self = static_cast<TThread*>(AParam);
-    self->Execute();
+    try {
+        self->Execute();
+    } catch (...) {
+        // An exception that Execute lets out ends the thread, never the process.
+        Application.HandleException(std::current_exception());
+    }
     if (self->FFreeOnTerminate) delete self;
     return 0;
 }
@@ -141,12 +158,16 @@ bool TThread::Synchronize(const std::function<void()>& AProc)
         return true;
     }
     if (Terminated()) return false;
-    TSyncRequest request{&AProc};
+    // FSyncDone is auto-reset and set once for every request the main thread takes up, and
+    // every such signal is waited for below, so none is left over for the next request.
+    TSyncRequest request{&AProc, FSyncDone.Get(), nullptr};
     Synchronizer().Queue(&request);
-    HANDLE waits[] = {request.Done.Get(), FTerminateEvent.Get()};
-    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
-    if (Synchronizer().Withdraw(&request)) return false;
-    // The main thread has already taken it up: it finishes, and the stack request must outlive it.
-    WaitForSingleObject(request.Done.Get(), INFINITE);
+    HANDLE waits[] = {request.Done, FTerminateEvent.Get()};
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        if (Synchronizer().Withdraw(&request)) return false;
+        // The main thread has already taken it up: it finishes, and the stack request must outlive it.
+        WaitForSingleObject(request.Done, INFINITE);
+    }
+    if (request.Error) std::rethrow_exception(request.Error);
     return true;
 }

@@ -18,7 +18,8 @@ public:
     TThread& operator=(const TThread&) = delete;
 
     // Starts Execute on a thread of its own; false when the thread cannot be created. With
-    // FreeOnTerminate the object may be gone as soon as this returns true.
+    // FreeOnTerminate the object may be gone as soon as this returns true. An exception that
+    // Execute lets out goes to the application's exception report and ends the thread.
     bool Start();
     // The thread deletes its object when Execute has returned.
     void SetFreeOnTerminate(bool AValue) { FFreeOnTerminate = AValue; }
@@ -42,8 +43,9 @@ public:
 protected:
     virtual void Execute() = 0;
     // Runs AProc on the main thread and waits until it has returned. Answers false, without
-    // running it, when the thread is terminated before the main thread takes it up. From the
-    // main thread itself AProc runs at once.
+    // running it, when the thread is terminated before the main thread takes it up. An exception
+    // AProc lets out is raised again here, in the calling thread. From the main thread itself
+    // AProc runs at once.
     bool Synchronize(const std::function<void()>& AProc);
 
 private:
@@ -52,5 +54,6 @@ private:
     bool FFreeOnTerminate = false;
     DWORD FThreadId = 0;
     THandleOwner FTerminateEvent;
+    THandleOwner FSyncDone;
     THandleOwner FHandle;
 };

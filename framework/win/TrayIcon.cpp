@@ -1,5 +1,6 @@
 #include "framework/win/TrayIcon.h"
 
+#include "framework/win/MessageFilter.h"
 #include "framework/win/WinText.h"
 
 #include <shellapi.h>
@@ -7,18 +8,7 @@
 #include <algorithm>
 
 namespace {
-constexpr UINT kCallbackMessage = WM_APP + 0x3A2;
 constexpr size_t kMaxHint = 127; // szTip holds 128 units with its terminator
-
-// A monitor started elevated still hears the shell's restart and its own icon's clicks. The
-// filter exists from Windows 7 on and is looked up, so that older systems still start the program.
-void AllowMessage(HWND AWindow, UINT AMessage)
-{
-    using TFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
-    static const auto filter = reinterpret_cast<TFilter>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
-    if (filter) filter(AWindow, AMessage, MSGFLT_ALLOW, nullptr);
-}
 } // namespace
 
 TTrayIcon::TTrayIcon(TComponent* AOwner)
@@ -28,8 +18,9 @@ TTrayIcon::TTrayIcon(TComponent* AOwner)
       FTaskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")),
       FWindow([this](TMessage& m) { return HandleMessage(m); })
 {
-    AllowMessage(FWindow.Handle(), FTaskbarCreated);
-    AllowMessage(FWindow.Handle(), kCallbackMessage);
+    // A monitor started elevated still hears the shell's restart and its own icon's clicks.
+    AllowWindowMessage(FWindow.Handle(), FTaskbarCreated);
+    AllowWindowMessage(FWindow.Handle(), kCallbackMessage);
 }
 
 TTrayIcon::~TTrayIcon()
@@ -85,6 +76,13 @@ bool TTrayIcon::HandleMessage(TMessage& AMessage)
     switch (static_cast<UINT>(AMessage.LParam)) {
     case WM_LBUTTONDBLCLK:
         FAfterDoubleClick = true;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // A new press starts a new click: a double click whose release was lost must not
+        // swallow it.
+        FAfterDoubleClick = false;
         break;
     case WM_LBUTTONUP:
         // The release that ends a double click is not a second click.

@@ -28,6 +28,8 @@ public:
     // The window that receives the icon's notifications, and the icon's number on it.
     HWND Handle() const { return FWindow.Handle(); }
     static constexpr UINT kIconId = 1;
+    // The message that brings the icon's mouse events, the event in its LParam.
+    static constexpr UINT kCallbackMessage = WM_APP + 0x3A2;
 
 private:
     bool HandleMessage(TMessage& AMessage);

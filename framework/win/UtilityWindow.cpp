@@ -1,5 +1,9 @@
 #include "framework/win/UtilityWindow.h"
 
+#include "framework/win/Application.h"
+
+#include <exception>
+
 namespace {
 constexpr wchar_t kClassName[] = L"TPUtilWindow";
 
@@ -36,7 +40,14 @@ LRESULT CALLBACK TUtilityWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     auto* self = reinterpret_cast<TUtilityWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self && self->FHandler) {
         TMessage m{msg, wp, lp, 0};
-        if (self->FHandler(m)) return m.Result;
+        try {
+            if (self->FHandler(m)) return m.Result;
+        } catch (...) {
+            // An exception must not unwind through the system's frames: a component's handler
+            // that fails is reported, and its message counts as handled, with result 0.
+            Application.HandleException(std::current_exception());
+            return 0;
+        }
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }

@@ -16,7 +16,8 @@ struct TMessage {
 class TUtilityWindow {
 public:
     // The handler answers true when it handled the message (and set Result); otherwise the
-    // default window procedure runs.
+    // default window procedure runs. An exception it lets out goes to the application's
+    // exception report.
     using THandler = std::function<bool(TMessage&)>;
     explicit TUtilityWindow(THandler AHandler);
     ~TUtilityWindow();

@@ -15,6 +15,8 @@ namespace {
 struct TDevice {
     TDeviceModel Model;
     bool Unplugged = false;
+    bool FailingReads = false;
+    DWORD FailingReadsError = 0;
     std::vector<std::vector<uint8_t>> Writes;
     std::vector<std::vector<uint8_t>> FeaturesSet;
 };
@@ -58,22 +60,58 @@ VOID CALLBACK RunCompletion(ULONG_PTR AParam)
     c->Routine(c->Error, c->Bytes, c->Overlapped);
 }
 
-// Completes a pending read, as the platform does: the overlapped record takes the outcome
-// and the completion routine is queued to the issuing thread. Called with the lock held.
-void Complete(TPendingRead& ARead, DWORD AError, const uint8_t* AData, DWORD ABytes)
+// Completes a read, as the platform does: the buffer and the overlapped record take the
+// outcome (with the lock held, the read off the pending list), then, once the lock is released,
+// the completion routine is queued to the issuing thread, so that the woken reader never waits
+// for the lock.
+void Fill(TPendingRead& ARead, DWORD AError, const uint8_t* AData, DWORD ABytes)
 {
     if (ABytes > 0) std::memcpy(ARead.Buffer, AData, std::min(ABytes, ARead.Length));
     ARead.Overlapped->Internal = AError;
     ARead.Overlapped->InternalHigh = ABytes;
+}
+
+void QueueCompletion(const TPendingRead& ARead)
+{
+    const auto error = static_cast<DWORD>(ARead.Overlapped->Internal);
+    const auto bytes = static_cast<DWORD>(ARead.Overlapped->InternalHigh);
     QueueUserAPC(&RunCompletion, ARead.Thread,
-                 reinterpret_cast<ULONG_PTR>(new TCompletion{ARead.Routine, AError, ABytes, ARead.Overlapped}));
+                 reinterpret_cast<ULONG_PTR>(new TCompletion{ARead.Routine, error, bytes, ARead.Overlapped}));
     CloseHandle(ARead.Thread);
+}
+
+// Takes the pending reads that AWhich picks off the list and fills them with the error. Called
+// with the lock held; the caller queues the completions after releasing it.
+template <class F>
+std::vector<TPendingRead> FailPending(TState& s, F AWhich, DWORD AError)
+{
+    std::vector<TPendingRead> failed;
+    for (auto it = s.Pending.begin(); it != s.Pending.end();) {
+        if (AWhich(*it)) {
+            Fill(*it, AError, nullptr, 0);
+            failed.push_back(*it);
+            it = s.Pending.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return failed;
+}
+
+void QueueCompletions(const std::vector<TPendingRead>& AReads)
+{
+    for (const auto& read : AReads) QueueCompletion(read);
+}
+
+// Picks the pending reads of ADevice.
+auto OnDevice(TState& s, const TDevice* ADevice)
+{
+    return [&s, ADevice](const TPendingRead& r) { return s.Handles[r.Handle] == ADevice; };
 }
 
 size_t PendingOn(TState& s, const TDevice* ADevice)
 {
-    return static_cast<size_t>(std::count_if(s.Pending.begin(), s.Pending.end(),
-                                             [&](const TPendingRead& r) { return s.Handles[r.Handle] == ADevice; }));
+    return static_cast<size_t>(std::count_if(s.Pending.begin(), s.Pending.end(), OnDevice(s, ADevice)));
 }
 
 TDevice* DeviceOfHandle(TState& s, HANDLE AHandle)
@@ -140,9 +178,16 @@ BOOL WINAPI SimReadFileEx(HANDLE AHandle, LPVOID ABuffer, DWORD ALength, LPOVERL
     HANDLE thread = nullptr;
     DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
-    s.Pending.push_back({AHandle, static_cast<uint8_t*>(ABuffer), ALength, AOverlapped, ARoutine, thread});
+    TPendingRead read{AHandle, static_cast<uint8_t*>(ABuffer), ALength, AOverlapped, ARoutine, thread};
     ++s.Reads;
-    s.Changed.notify_all();
+    if (device->FailingReads) {
+        Fill(read, device->FailingReadsError, nullptr, 0);
+        lock.unlock();
+        QueueCompletion(read);
+    } else {
+        s.Pending.push_back(read);
+        s.Changed.notify_all();
+    }
     SetLastError(ERROR_IO_PENDING);
     return TRUE;
 }
@@ -168,15 +213,11 @@ BOOL WINAPI SimCancelIo(HANDLE AHandle)
         lock.unlock();
         return ::CancelIo(AHandle);
     }
-    for (auto it = s.Pending.begin(); it != s.Pending.end();) {
-        if (it->Handle == AHandle) {
-            Complete(*it, ERROR_OPERATION_ABORTED, nullptr, 0);
-            it = s.Pending.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    const std::vector<TPendingRead> cancelled =
+        FailPending(s, [&](const TPendingRead& r) { return r.Handle == AHandle; }, ERROR_OPERATION_ABORTED);
     s.Changed.notify_all();
+    lock.unlock();
+    QueueCompletions(cancelled);
     return TRUE;
 }
 
@@ -493,30 +534,42 @@ bool WaitForPendingReads(const std::u16string& APath, size_t AReads, unsigned AT
 bool Send(const std::u16string& APath, const std::vector<uint8_t>& AReport)
 {
     auto& s = State();
-    std::lock_guard lock(s.Lock);
+    std::unique_lock lock(s.Lock);
     TDevice* device = FindDevice(s, APath);
-    auto it = std::find_if(s.Pending.begin(), s.Pending.end(), [&](const TPendingRead& r) { return s.Handles[r.Handle] == device; });
+    auto it = std::find_if(s.Pending.begin(), s.Pending.end(), OnDevice(s, device));
     if (!device || it == s.Pending.end()) return false;
-    Complete(*it, 0, AReport.data(), static_cast<DWORD>(AReport.size()));
+    TPendingRead read = *it;
     s.Pending.erase(it);
+    Fill(read, 0, AReport.data(), static_cast<DWORD>(AReport.size()));
+    lock.unlock();
+    QueueCompletion(read);
     return true;
 }
 
 void Unplug(const std::u16string& APath)
 {
     auto& s = State();
-    std::lock_guard lock(s.Lock);
+    std::unique_lock lock(s.Lock);
     TDevice* device = FindDevice(s, APath);
     if (!device) return;
     device->Unplugged = true;
-    for (auto it = s.Pending.begin(); it != s.Pending.end();) {
-        if (s.Handles[it->Handle] == device) {
-            Complete(*it, ERROR_DEVICE_NOT_CONNECTED, nullptr, 0);
-            it = s.Pending.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    const std::vector<TPendingRead> failed = FailPending(s, OnDevice(s, device), ERROR_DEVICE_NOT_CONNECTED);
+    lock.unlock();
+    QueueCompletions(failed);
+}
+
+void CompleteReadsAtOnce(const std::u16string& APath, bool AOn, DWORD AError)
+{
+    auto& s = State();
+    std::unique_lock lock(s.Lock);
+    TDevice* device = FindDevice(s, APath);
+    if (!device) return;
+    device->FailingReads = AOn;
+    device->FailingReadsError = AError;
+    if (!AOn) return;
+    const std::vector<TPendingRead> failed = FailPending(s, OnDevice(s, device), AError);
+    lock.unlock();
+    QueueCompletions(failed);
 }
 
 int OpenHandles()

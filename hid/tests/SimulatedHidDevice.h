@@ -60,6 +60,9 @@ bool Send(const std::u16string& APath, const std::vector<uint8_t>& AReport);
 // Unplugs the device: pending reads fail with ERROR_DEVICE_NOT_CONNECTED, so do later reads
 // and opens.
 void Unplug(const std::u16string& APath);
+// While AOn, every read of the device (the pending ones too) completes as soon as it is issued:
+// failed with AError, or with 0 bytes when AError is 0.
+void CompleteReadsAtOnce(const std::u16string& APath, bool AOn, DWORD AError = 0);
 
 // Handles and parsed descriptors handed out and not yet returned.
 int OpenHandles();

@@ -105,4 +105,19 @@ TEST_F(HidEventTest, HandlerExceptionIsReportedOnceAndTheWindowKeepsWorking)
     EXPECT_EQ(reported.size(), 1u);
 }
 
+TEST_F(HidEventTest, StartTimerHandlerExceptionIsReportedOnceAndTheWindowKeepsWorking)
+{
+    std::vector<std::u16string> reported;
+    Application.OnException.Bind([&](const std::u16string& message) { reported.push_back(message); });
+    Notifier->OnDeviceArrival.Bind([](TuiHIDEvent*) { throw std::runtime_error("start arrival failed"); });
+    ASSERT_TRUE(HidTest::PumpUntil([&] { return !reported.empty(); }));
+    // The start timer stays a one-shot although its handler failed.
+    HidTest::PumpFor(1700);
+    EXPECT_EQ(reported, std::vector<std::u16string>{u"start arrival failed"});
+    Notifier->OnDeviceArrival.Bind([this](TuiHIDEvent*) { ++Counts.Arrivals; });
+    const auto iface = InterfaceHeader();
+    Send(DBT_DEVICEARRIVAL, &iface);
+    EXPECT_EQ(Counts.Arrivals, 1);
+}
+
 } // namespace

@@ -261,6 +261,64 @@ TEST_F(HidReaderTest, HandlerExceptionIsReportedAndReadingGoesOn)
     EXPECT_EQ(reported, std::vector<std::u16string>{u"handler failed"});
 }
 
+TEST_F(HidReaderTest, DeviceNotConnectedHandlerExceptionIsReportedOnceAndOnlyThatReaderEnds)
+{
+    std::mutex lock;
+    std::vector<std::u16string> reported;
+    // Reported from the reader's thread.
+    Application.OnException.Bind([&](const std::u16string& message) {
+        std::lock_guard guard(lock);
+        reported.push_back(message);
+    });
+    Hid->OnDeviceNotConnected.Bind([](const std::u16string&, const std::u16string&) {
+        throw std::runtime_error("device lost handler failed");
+    });
+    StartReader();
+    StartReader(kSecondPath);
+    ASSERT_TRUE(SimulatedHid::WaitForPendingReads(kPath));
+    ASSERT_TRUE(SimulatedHid::WaitForPendingReads(kSecondPath));
+    SimulatedHid::Unplug(kPath);
+    ASSERT_TRUE(HidTest::PumpUntil([&] { return Hid->ReadingDevicePaths() == std::vector<std::u16string>{kSecondPath}; }));
+    // The other device is still read.
+    ASSERT_TRUE(SimulatedHid::Send(kSecondPath, {7, 5}));
+    ASSERT_TRUE(HidTest::PumpUntil([&] { return ReportCount() == 1; }));
+    Application.OnException.Clear();
+    std::lock_guard guard(lock);
+    EXPECT_EQ(reported, std::vector<std::u16string>{u"device lost handler failed"});
+}
+
+// Reads that complete at once without a report are issued again, paced like a 1 ms polling
+// loop instead of as fast as the machine goes (several thousand a second under Wine here).
+TEST_F(HidReaderTest, ReadsThatKeepFailingAtOnceAreRepeatedWithoutSpinning)
+{
+    constexpr DWORD kWatchMs = 1000;
+    constexpr int kMostReads = 1500; // a 1 ms pause allows 1000 at most
+    std::atomic<int> lost{0};
+    Hid->OnDeviceNotConnected.Bind([&](const std::u16string&, const std::u16string&) { ++lost; });
+    struct TCase {
+        const char* Name;
+        DWORD Error;
+    };
+    const TCase cases[] = {{"0 bytes", 0}, {"general failure", ERROR_GEN_FAILURE}, {"I/O device error", ERROR_IO_DEVICE}};
+    StartReader();
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SimulatedHid::WaitForPendingReads(kPath)) << c.Name;
+        const int before = SimulatedHid::ReadsIssued();
+        SimulatedHid::CompleteReadsAtOnce(kPath, true, c.Error);
+        Sleep(kWatchMs);
+        SimulatedHid::CompleteReadsAtOnce(kPath, false);
+        const int reads = SimulatedHid::ReadsIssued() - before;
+        EXPECT_LE(reads, kMostReads) << c.Name;
+        EXPECT_GE(reads, 10) << c.Name << ": the reader must go on reading";
+        // Reports come as before.
+        ASSERT_TRUE(SimulatedHid::WaitForPendingReads(kPath)) << c.Name;
+        const size_t reports = ReportCount();
+        ASSERT_TRUE(SimulatedHid::Send(kPath, {7, 1}));
+        EXPECT_TRUE(HidTest::PumpUntil([&] { return ReportCount() == reports + 1; })) << c.Name;
+    }
+    EXPECT_EQ(lost, 0);
+}
+
 // Bits of the bytes after the report ID are button usages 1, 2, 3, ...
 TEST_F(HidReaderTest, ParsedDataReportsTheButtonChange)
 {

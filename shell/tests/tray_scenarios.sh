@@ -182,6 +182,37 @@ taskbar_created)
   probe taskbar-created
   wait_icon present || fail "the icon did not come back after TaskbarCreated"
   ;;
+profile_changed)
+  # The configuration program's 7035 with lParam 3: ProfileID becomes 3 (the key exists; the
+  # monitor never creates it).
+  key='HKCU\software\QelHV730gmmouse'
+  "$WINE" reg add "$key" /f >/dev/null 2>&1
+  "$WINE" reg delete "$key" /v ProfileID /f >/dev/null 2>&1 || true
+  start_monitor
+  "$WINE" "$app/QelCfg.exe" /send 7035 0 3 || fail "the double found no monitor"
+  got=$("$WINE" reg query "$key" /v ProfileID 2>/dev/null | tr -d '\r' | awk '$1 == "ProfileID" { print $3 }')
+  "$WINE" reg delete "$key" /f >/dev/null 2>&1
+  [ "$got" = 0x3 ] || fail "ProfileID is '$got', expected 0x3"
+  ;;
+settings_changed)
+  # The configuration program stores another language and sends 7037: the menu follows. Each
+  # language's menu is kept as an artifact.
+  start_monitor
+  shots=()
+  for language in 1:US 0:CH; do
+    "$WINE" "$app/QelCfg.exe" /set-language "${language%%:*}" || fail "the language could not be stored"
+    "$WINE" "$app/QelCfg.exe" /send 7037 0 0 || fail "the double found no monitor"
+    open_menu
+    shot=$artifacts/tray-menu-${language#*:}.png
+    cp "$artifacts/tray-menu.png" "$shot"
+    shots+=("$shot")
+    xdotool mousemove 300 300 click 1
+    sleep 1
+  done
+  differ=$(/usr/bin/compare -metric AE "${shots[0]}" "${shots[1]}" null: 2>&1 || true)
+  [ "${differ%% *}" -gt 100 ] 2>/dev/null || fail "the menu did not change with the language ($differ pixels differ)"
+  echo "menu screenshots: ${shots[*]}"
+  ;;
 *)
   fail "unknown scenario $scenario"
   ;;

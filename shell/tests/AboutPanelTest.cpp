@@ -1,0 +1,104 @@
+#include "framework/win/Application.h"
+#include "shell/AboutPanel.h"
+#include "shell/MouseMonitor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+LPARAM At(int AX, int AY) { return MAKELPARAM(AX, AY); }
+
+TEST(AboutPanel, PicturesAreEmbeddedAndDecode)
+{
+    const struct {
+        const wchar_t* Name;
+        int Width, Height;
+    } pictures[] = {{L"ABOUT_BACKGROUND", 504, 400},
+                    {L"ABOUT_GOWEB", 64, 24},
+                    {L"ABOUT_OK_NORMAL", 94, 27},
+                    {L"ABOUT_OK_HOT", 94, 27},
+                    {L"ABOUT_OK_PRESSED", 94, 27}};
+    for (const auto& p : pictures) {
+        const TuiPicture picture = TuiPicture::FromResource(p.Name);
+        EXPECT_EQ(picture.Result(), TPngResult::Ok) << PngResultText(picture.Result());
+        EXPECT_EQ(picture.Width(), p.Width);
+        EXPECT_EQ(picture.Height(), p.Height);
+    }
+    EXPECT_TRUE(TuiPicture::FromResource(L"NO_SUCH_PICTURE").Empty());
+}
+
+TEST(AboutPanel, FillsTheWindowWithTheButtonsWhereTheyBelong)
+{
+    Application.Initialize();
+    TQelMonMain form(nullptr);
+    RECT panel{};
+    GetWindowRect(form.AboutPanel->Handle(), &panel);
+    MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&panel), 2);
+    EXPECT_EQ(panel.left, 0);
+    EXPECT_EQ(panel.top, 0);
+    EXPECT_EQ(panel.right, 504);
+    EXPECT_EQ(panel.bottom, 400);
+    const RECT ok = form.AboutPanel->BtnOK->Bounds();
+    EXPECT_EQ(std::vector<LONG>({ok.left, ok.top, ok.right, ok.bottom}), std::vector<LONG>({208, 345, 302, 372}));
+    EXPECT_EQ(form.AboutPanel->BtnOK->Caption(), u"OK");
+    EXPECT_EQ(form.AboutPanel->TextWeb->Color(), RGB(255, 255, 255));
+    // The web button lies below the web site address.
+    EXPECT_GE(form.AboutPanel->BtnGoWeb->Bounds().top, form.AboutPanel->TextWeb->Bounds().bottom);
+}
+
+TEST(AboutPanel, TextsFollowTheLanguage)
+{
+    Application.Initialize();
+    TQelMonMain form(nullptr);
+    const std::u16string site = form.AboutPanel->TextWeb->Text();
+    form.uiLanguage1->SetLang(u"CH");
+    EXPECT_EQ(form.AboutPanel->BtnOK->Caption(), u"确定");
+    EXPECT_EQ(form.AboutPanel->TextWeb->Text(), site);
+    // From one language to the next through the source texts.
+    form.uiLanguage1->SetLang(u"US");
+    EXPECT_EQ(form.AboutPanel->BtnOK->Caption(), u"OK");
+    form.uiLanguage1->SetLang(u"CH");
+    form.uiLanguage1->SetLang(u"en");
+    EXPECT_EQ(form.AboutPanel->BtnOK->Caption(), u"OK");
+}
+
+// The panel's answer to the pointer and the left button, message by message.
+TEST(AboutPanel, ButtonStatesFollowThePointerAndAClickOnOkHides)
+{
+    Application.Initialize();
+    TQelMonMain form(nullptr);
+    form.About1Click(form.About1);
+    HWND panel = form.AboutPanel->Handle();
+    TuiStateButton* ok = form.AboutPanel->BtnOK;
+    TuiPictureButton* web = form.AboutPanel->BtnGoWeb;
+    const LPARAM onOk = At(250, 358), onWeb = At(web->Bounds().left + 5, web->Bounds().top + 5), away = At(20, 380);
+
+    SendMessageW(panel, WM_MOUSEMOVE, 0, onOk);
+    EXPECT_EQ(ok->State(), TuiButtonState::Hot);
+    SendMessageW(panel, WM_MOUSEMOVE, 0, onWeb);
+    EXPECT_EQ(ok->State(), TuiButtonState::Normal);
+    EXPECT_EQ(web->State(), TuiButtonState::Hot);
+
+    // Pressed on OK, moved off, released elsewhere: no click.
+    SendMessageW(panel, WM_MOUSEMOVE, 0, onOk);
+    SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, onOk);
+    EXPECT_EQ(ok->State(), TuiButtonState::Pressed);
+    SendMessageW(panel, WM_MOUSEMOVE, MK_LBUTTON, away);
+    EXPECT_EQ(ok->State(), TuiButtonState::Normal);
+    SendMessageW(panel, WM_MOUSEMOVE, MK_LBUTTON, onWeb);
+    EXPECT_EQ(web->State(), TuiButtonState::Normal) << "another button lit while OK is held";
+    SendMessageW(panel, WM_LBUTTONUP, 0, away);
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+
+    // Pressed and released on OK: the window hides, and nothing stays lit for the next showing.
+    SendMessageW(panel, WM_MOUSEMOVE, 0, onOk);
+    SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, onOk);
+    SendMessageW(panel, WM_LBUTTONUP, 0, onOk);
+    EXPECT_FALSE(IsWindowVisible(form.Handle()));
+    EXPECT_EQ(ok->State(), TuiButtonState::Normal);
+}
+
+} // namespace

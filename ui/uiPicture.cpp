@@ -1,0 +1,45 @@
+#include "ui/uiPicture.h"
+
+#include <cstring>
+
+TuiPicture::TuiPicture(std::span<const uint8_t> APng)
+{
+    TPngImage image;
+    FResult = DecodePng(APng, image);
+    if (FResult != TPngResult::Ok) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(image.Width);
+    // Rows from the top, as the decoder gives them.
+    info.bmiHeader.biHeight = -static_cast<LONG>(image.Height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    FBitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!FBitmap) return;
+    const std::vector<uint8_t> pixels = PremultipliedBgra(image);
+    std::memcpy(bits, pixels.data(), pixels.size());
+    FWidth = static_cast<int>(image.Width);
+    FHeight = static_cast<int>(image.Height);
+}
+
+TuiPicture TuiPicture::FromResource(const wchar_t* AName)
+{
+    // Resources are mapped with the module: nothing to free.
+    HRSRC found = FindResourceW(nullptr, AName, RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return TuiPicture();
+    return TuiPicture(std::span<const uint8_t>(static_cast<const uint8_t*>(data), SizeofResource(nullptr, found)));
+}
+
+void TuiPicture::Draw(HDC ADC, int AX, int AY) const
+{
+    if (!FBitmap) return;
+    TDCOwner source(CreateCompatibleDC(ADC));
+    if (!source) return;
+    TObjectSelection selected(source.Get(), FBitmap.Get());
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    GdiAlphaBlend(ADC, AX, AY, FWidth, FHeight, source.Get(), 0, 0, FWidth, FHeight, blend);
+}
