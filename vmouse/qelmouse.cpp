@@ -1,4 +1,6 @@
 // qelmouse.exe: drives the virtual QEL HV730 mouse from a command line.
+#include "framework/win/FileSystem.h"
+#include "framework/win/WinText.h"
 #include "vmouse/VirtualMouse.h"
 
 #include <windows.h>
@@ -37,14 +39,6 @@ int Usage()
 {
     fwprintf(stderr, L"%ls", kUsageText);
     return kUsage;
-}
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring s(path, n);
-    return s.substr(0, s.find_last_of(L"\\/") + 1);
 }
 
 bool ParseUnsigned(const wchar_t* AText, int ABase, unsigned long AMax, unsigned long& AValue)
@@ -185,7 +179,7 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) return Usage();
     const std::wstring command = argv[1];
-    TVirtualMouse mouse(ProgramFolder() + L"qelvmouse.inf");
+    TVirtualMouse mouse(std::wstring(W(ProgramFolder())) + L"qelvmouse.inf");
     unsigned long value = 0, rate = 0;
     std::vector<uint8_t> bytes;
 

@@ -14,6 +14,8 @@
 // For the latency the trace lines are taken as the monitor's debugger, with the time they come:
 // the benchmark attaches to it and detaches at the end, leaving it running.
 #include "framework/win/Handle.h"
+#include "framework/win/FileSystem.h"
+#include "framework/win/WinText.h"
 #include "vmouse/VirtualMouse.h"
 
 #include <windows.h>
@@ -50,14 +52,6 @@ double Now()
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) / frequency;
-}
-
-std::wstring ProgramDirectory()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring s(path, n);
-    return s.substr(0, s.find_last_of(L"\\/") + 1);
 }
 
 struct TTrace {
@@ -397,7 +391,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 3) return Usage();
     const std::wstring mode = argv[1];
     if (mode == L"polling-loop") return PollingLoop(_wtoi(argv[2]));
-    TVirtualMouse mouse(ProgramDirectory() + L"qelvmouse.inf");
+    TVirtualMouse mouse(std::wstring(W(ProgramFolder())) + L"qelvmouse.inf");
     const DWORD monitor = MonitorProcessId();
     if (!monitor) {
         std::fprintf(stderr, "no monitor is running\n");

@@ -64,6 +64,12 @@ lost_trace=$(trace 'ERROR_DEVICE_NOT_CONNECTED++++++++++++++++')
 # The monitor has a reader on the mouse (its search ran): a read waits on the vendor collection.
 wait_reading() { mouse wait-read 15000 >/dev/null || fail "the monitor does not read the mouse ($1)"; }
 status_field() { mouse status | sed -n "s/.*$1 \([0-9]*\).*/\1/p"; }
+# The mouse plugged in and the monitor reading it.
+start_reading() {
+  mouse plug >/dev/null || fail "plug"
+  start_monitor
+  wait_reading "after start"
+}
 
 # The demo's profile data: button 3 mutes the microphone (28), button 4 keeps game 1's code 23.
 mouse install >/dev/null || fail "the driver could not be installed"
@@ -86,9 +92,7 @@ nothing_read_in_first_3s)
   wait_for "$(key_trace 3)" 1 5 || fail "a button pressed once the monitor reads was not seen"
   ;;
 mute_toggle)
-  mouse plug >/dev/null || fail "plug"
-  start_monitor
-  wait_reading "after start"
+  start_reading
   mouse press 3 >/dev/null || fail "press 3"
   wait_for "$(key_trace 3)" 1 5 || fail "no trace line for key index 3"
   wait_for AEV_SetMute 1 5 || fail "button 3 (function code 28) made no mute call"
@@ -109,9 +113,7 @@ mute_toggle)
 profile_switch)
   "$WINE" reg add "$profile_key" /f >/dev/null 2>&1
   start_config
-  mouse plug >/dev/null || fail "plug"
-  start_monitor
-  wait_reading "after start"
+  start_reading
   mouse profile 3 >/dev/null || fail "profile 3"
   for _ in $(seq 1 50); do grep -q '^msg 7040 ' "$cfglog" 2>/dev/null && break; sleep 0.1; done
   sleep 0.5
@@ -122,9 +124,7 @@ profile_switch)
   [ "$got" = 0x1 ] || fail "ProfileID is '$got', expected 0x1"
   ;;
 three_plugs)
-  mouse plug >/dev/null || fail "plug"
-  start_monitor
-  wait_reading "after start"
+  start_reading
   before=$(status_field "reads issued: vendor")
   plugs=$(mouse plug 3) || fail "plug 3"
   echo "$plugs" | sed -n 's/^plugged in at /plugged in at /p'
@@ -139,9 +139,7 @@ three_plugs)
   [ $((after - before)) -eq 1 ] || fail "$((after - before)) reads issued after the plugs, expected the one of one search"
   ;;
 unplug_and_replug)
-  mouse plug >/dev/null || fail "plug"
-  start_monitor
-  wait_reading "after start"
+  start_reading
   mouse unplug >/dev/null || fail "unplug"
   wait_for "$lost_trace" 1 5 || fail "the reader did not end with its trace line"
   sleep 0.5
@@ -152,9 +150,7 @@ unplug_and_replug)
   wait_for "$(key_trace 3)" 1 5 || fail "no report read after plugging in again"
   ;;
 mouse_collection_ignored)
-  mouse plug >/dev/null || fail "plug"
-  start_monitor
-  wait_reading "after start"
+  start_reading
   sleep 1
   status=$(mouse status)
   echo "$status" | grep -q 'reads waiting: vendor 1, mouse 0' || fail "reads are not on the vendor collection alone: $status"
@@ -162,9 +158,7 @@ mouse_collection_ignored)
 hung_config_program)
   "$WINE" reg add "$profile_key" /f >/dev/null 2>&1
   start_config /stop-after 7040
-  mouse plug >/dev/null || fail "plug"
-  start_monitor
-  wait_reading "after start"
+  start_reading
   mouse profile 2 >/dev/null || fail "profile 2"
   for _ in $(seq 1 50); do grep -q '^msg 7040 2 0' "$cfglog" 2>/dev/null && break; sleep 0.1; done
   grep -q '^msg 7040 2 0' "$cfglog" || fail "the double did not get 7040"

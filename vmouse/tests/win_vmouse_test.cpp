@@ -3,6 +3,7 @@
 #include "framework/core/Text.h"
 #include "framework/tests/MessagePump.h"
 #include "framework/win/Application.h"
+#include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
 #include "hid/uiHIDData.h"
 #include "hid/uiHIDEvent.h"
@@ -20,14 +21,6 @@ namespace {
 
 constexpr USAGE_AND_PAGE kVendorCollection{0x0001, 0xFFA0};
 constexpr USAGE_AND_PAGE kMouseCollection{0x0002, 0x0001};
-
-std::wstring ProgramDirectory()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring s(path, n);
-    return s.substr(0, s.find_last_of(L"\\/") + 1);
-}
 
 bool Contains(const std::u16string& AText, const std::u16string& APart)
 {
@@ -75,7 +68,7 @@ protected:
 
     std::string Message() const { return Utf8FromUtf16(U(Mouse.Message().c_str())); }
 
-    TVirtualMouse Mouse{ProgramDirectory() + L"qelvmouse.inf"};
+    TVirtualMouse Mouse{std::wstring(W(ProgramFolder())) + L"qelvmouse.inf"};
     std::unique_ptr<TuiHIDData> Hid;
     std::vector<TReport> Reports;
     std::atomic<int> Lost{0};
