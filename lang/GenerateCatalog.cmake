@@ -1,6 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
-# Turns the readable catalog (UTF-8 text) into the language data format, as a C++ source with
-# one byte array:  cmake -DIN=<catalog> -DOUT=<source.cpp> -P GenerateCatalog.cmake
+# Turns a readable catalog (UTF-8 text) into the language data format: as a C++ source with one
+# byte array when OUT ends in ".cpp", else as a language file of that name:
+#   cmake -DIN=<catalog> -DOUT=<source.cpp or file> -P GenerateCatalog.cmake
 # Catalog lines: "#..." and empty lines are not data; "[source]" starts the source texts;
 # "[language NAME]" starts a language's table of "source=translation" lines; every other line is
 # one entry, exactly as it stands. The sections keep their order; the language count is the
@@ -164,6 +165,83 @@ foreach(section IN LISTS languages)
 endforeach()
 
 string(TOLOWER "${data}" data)
+
+if(NOT OUT MATCHES "\\.cpp$")
+  # CMake writes no NUL byte, and the data is full of them. The file is taken out of an ar
+  # archive (a text header before the bytes) that is written as base64 text in uuencode's
+  # "begin-base64" form, which CMake's archive reader decodes.
+  get_filename_component(name "${OUT}" NAME)
+  string(LENGTH "${data}" hex_len)
+  math(EXPR size "${hex_len} / 2")
+  string(LENGTH "${name}" name_len)
+  if(name_len GREATER 15)
+    message(FATAL_ERROR "${OUT}: a file name of at most 15 characters")
+  endif()
+  set(archive_text "")
+  foreach(field IN ITEMS "16;${name}/" "12;0" "6;0" "6;0" "8;100644" "10;${size}")
+    list(GET field 0 width)
+    list(GET field 1 value)
+    string(LENGTH "${value}" len)
+    math(EXPR pad "${width} - ${len}")
+    string(REPEAT " " ${pad} blanks)
+    string(APPEND archive_text "${value}${blanks}")
+  endforeach()
+  string(HEX "!<arch>\n${archive_text}`\n" archive)
+  string(APPEND archive "${data}")
+
+  set(alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
+  string(LENGTH "${archive}" hex_len)
+  set(base64 "")
+  set(column 0)
+  set(pos 0)
+  while(pos LESS hex_len)
+    string(SUBSTRING "${archive}" ${pos} 6 group)
+    string(LENGTH "${group}" group_len)
+    set(padding "")
+    if(group_len EQUAL 2)
+      set(group "${group}0000")
+      set(padding "==")
+    elseif(group_len EQUAL 4)
+      set(group "${group}00")
+      set(padding "=")
+    endif()
+    math(EXPR bits "0x${group}")
+    set(chars "")
+    foreach(shift 18 12 6 0)
+      math(EXPR index "(${bits} >> ${shift}) & 63")
+      string(SUBSTRING "${alphabet}" ${index} 1 char)
+      string(APPEND chars "${char}")
+    endforeach()
+    if(padding)
+      string(LENGTH "${padding}" cut)
+      math(EXPR keep "4 - ${cut}")
+      string(SUBSTRING "${chars}" 0 ${keep} chars)
+      string(APPEND chars "${padding}")
+    endif()
+    string(APPEND base64 "${chars}")
+    math(EXPR column "${column} + 4")
+    if(column EQUAL 76)
+      string(APPEND base64 "\n")
+      set(column 0)
+    endif()
+    math(EXPR pos "${pos} + 6")
+  endwhile()
+
+  set(work "${OUT}.tmp")
+  file(REMOVE_RECURSE "${work}")
+  file(WRITE "${work}/archive.uu" "begin-base64 644 archive.a\n${base64}\n====\n")
+  file(ARCHIVE_EXTRACT INPUT "${work}/archive.uu" DESTINATION "${work}/out")
+  file(SIZE "${work}/out/${name}" written)
+  if(NOT written EQUAL size)
+    message(FATAL_ERROR "${OUT}: ${written} bytes written instead of ${size}")
+  endif()
+  file(RENAME "${work}/out/${name}" "${OUT}")
+  # The archive dates the file 1970: it is dated now, so the build does not make it again.
+  file(TOUCH "${OUT}")
+  file(REMOVE_RECURSE "${work}")
+  return()
+endif()
+
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," array "${data}")
 # 16 bytes to a line.
 string(REPEAT "0x..," 16 row)

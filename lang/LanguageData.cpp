@@ -76,9 +76,12 @@ bool Read(std::span<const uint8_t> AData, TLanguageData& AResult, std::u16string
     const size_t at = reader.Pos();
     int32_t count = 0;
     if (!reader.ReadCount(count, AError)) return false;
+    // A count of zero or less adds no language; the source texts stand, and what follows the
+    // count is not language data.
+    if (count <= 0) return true;
     // Each language takes at least its two lengths, 8 bytes: a larger count is damage, and is
     // caught before anything is made for it.
-    if (count < 0 || static_cast<uint64_t>(count) * 8 > reader.Left()) {
+    if (static_cast<uint64_t>(count) * 8 > reader.Left()) {
         AError = u"the language count " + IntToStr(count) + u" at byte " + IntToStr(static_cast<long long>(at)) +
                  u" does not fit the " + IntToStr(static_cast<long long>(reader.Left())) + u" bytes left";
         return false;

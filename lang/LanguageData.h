@@ -4,8 +4,10 @@
 //   language count   32-bit signed integer, little-endian
 //   per language     wide text: its name; wide text: its translation table as one text
 // A wide text is a 32-bit little-endian count of UTF-16 code units followed by that many
-// UTF-16LE units, without terminator. The format has no header and no checksum, so the reader
-// checks every count against the bytes that are left and takes a damaged input not at all.
+// UTF-16LE units, without terminator. A language count of zero or less means no language: the
+// reader stops there and keeps the source texts. The format has no header and no checksum, so
+// the reader checks every count against the bytes that are left and takes a damaged input not
+// at all.
 #include "framework/core/StringList.h"
 
 #include <cstdint>

@@ -27,7 +27,8 @@ public:
     virtual std::u16string SystemDefaultLangID() const = 0;
     // The user default locale's abbreviated language name ("CHS", "ENU"); empty when unknown.
     virtual std::u16string UserLanguageAbbreviation() const = 0;
-    // The folder of the running executable.
+    // The folder of the running executable with its trailing separator, so that a file name
+    // joined to it stays in that folder also when it is a drive's root ("C:\", not "C:").
     virtual std::u16string ExecutableFolder() const = 0;
     virtual void Trace(const std::u16string& ALine) const = 0;
 };

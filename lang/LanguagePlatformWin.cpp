@@ -78,11 +78,6 @@ std::u16string TWinLanguagePlatform::UserLanguageAbbreviation() const
     return LocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME);
 }
 
-std::u16string TWinLanguagePlatform::ExecutableFolder() const
-{
-    std::u16string folder = ProgramFolder();
-    if (!folder.empty()) folder.pop_back();
-    return folder;
-}
+std::u16string TWinLanguagePlatform::ExecutableFolder() const { return ProgramFolder(); }
 
 void TWinLanguagePlatform::Trace(const std::u16string& ALine) const { OutputDebugStringW(W(ALine)); }

@@ -17,6 +17,11 @@ struct TLocaleTables {
     bool Filled = false;
 };
 
+const char16_t* const kRecordingTexts[10] = {u"Down",           u"Up",             u"ms",
+                                             u"Mouse Click",    u"Mouse Right Click", u"Mouse Middle Click",
+                                             u"Backward(Mouse)", u"Forward(Mouse)", u"Wheel up(Mouse)",
+                                             u"Wheel Down(Mouse)"};
+
 namespace {
 
 struct TLocaleNames : TStringsObject {
@@ -204,4 +209,47 @@ void TuiLanguage::TranslateProperties(TComponent* AComponent, TStringList& AText
         const std::u16string translated = TranslateText(value);
         if (ATranslate && !translated.empty()) control->SetTextProperty(name, translated);
     }
+}
+
+void TuiLanguage::SetActive(bool AValue)
+{
+    FActive = AValue;
+    if (!AValue || !Designing() || !FDesigner) return;
+    // Active is false again however this ends.
+    struct TEnd {
+        bool& Active;
+        ~TEnd() { Active = false; }
+    } end{FActive};
+
+    try {
+        TranslationService::Reset();
+        TranslationService::BeginCollecting();
+        struct TStop {
+            ~TStop() { TranslationService::EndCollecting(); }
+        } stop;
+        TranslationService::TranslateScenes();
+        const std::unique_ptr<TStringList> collected = TranslationService::EndCollecting();
+        for (int i = 0; i < collected->Count(); ++i) Original().Add(collected->Strings(i));
+    } catch (...) {
+        Platform().Trace(u"uiLanguage: collecting the scenes' texts failed; the editor is not opened");
+        return;
+    }
+
+    // The source-text list is sorted and drops what it already holds.
+    for (size_t i = 0; i < GParentForms.size(); ++i) {
+        TStringList texts;
+        TranslateComponent(GParentForms[i], texts, false, std::u16string());
+        for (int t = 0; t < texts.Count(); ++t) Original().Add(texts.Strings(t));
+    }
+    for (const char16_t* text : kRecordingTexts) Original().Add(text);
+    FDesigner->EditTranslations(*this);
+}
+
+void TuiLanguage::SetActiveLoadFromFile(bool AValue)
+{
+    if (!AValue || !Designing() || !FDesigner) return;
+    std::u16string file;
+    if (!FDesigner->ChooseLanguageFile(file)) return;
+    Resources().Clear();
+    LoadFromFile(file);
 }

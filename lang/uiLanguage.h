@@ -14,7 +14,25 @@
 #include <vector>
 
 class TControl;
+class TuiLanguage;
 struct TLocaleTables;
+
+// A form designer's part in design mode: the translation editor on a component, and the choice
+// of a language file ("Language Files|*.Local").
+class TLanguageDesigner {
+public:
+    TLanguageDesigner() = default;
+    TLanguageDesigner(const TLanguageDesigner&) = delete;
+    TLanguageDesigner& operator=(const TLanguageDesigner&) = delete;
+    virtual ~TLanguageDesigner() = default;
+    // Shows the editor on the component and returns when it has been closed.
+    virtual void EditTranslations(TuiLanguage& ALanguage) = 0;
+    // The file the user picked; false when none was.
+    virtual bool ChooseLanguageFile(std::u16string& AFileName) = 0;
+};
+
+// The texts that key and macro recording produces, translatable like the forms' own.
+extern const char16_t* const kRecordingTexts[10];
 
 class TuiLanguage : public TuiLangBase {
 public:
@@ -40,11 +58,18 @@ public:
     // Writing true selects the user's own language.
     bool AutoSelect() const { return FAutoSelect; }
     void SetAutoSelect(bool AValue);
-    // Without a form designer the flag is only stored.
+    // The form designer that serves design mode; none unless set.
+    void SetDesigner(TLanguageDesigner* ADesigner) { FDesigner = ADesigner; }
+    // Writing true in design mode collects the texts of the scenes, of the registered forms and
+    // of recording into the source texts, opens the translation editor and waits for it to
+    // close; Active is false again afterwards, also when the editor fails. Outside design mode
+    // or without a designer the flag is only stored.
     bool Active() const { return FActive; }
-    void SetActive(bool AValue) { FActive = AValue; }
-    // Always false: the file choice it would offer belongs to a form designer.
+    void SetActive(bool AValue);
+    // Writing true in design mode lets the user pick a language file, whose languages then
+    // replace the component's. Always reads false.
     bool ActiveLoadFromFile() const { return FActiveLoadFromFile; }
+    void SetActiveLoadFromFile(bool AValue);
 
     // Class names whose components are handed to OnCustomTranslate instead of being walked.
     const TStringList& CustomClassList() const { return FTranslateCustomClassList; }
@@ -78,6 +103,7 @@ private:
     TStringList FTranslateSpecialClassList;
     TStringList FTranslateCustomClassList;
     bool FActiveLoadFromFile = false;
+    TLanguageDesigner* FDesigner = nullptr;
     std::shared_ptr<TLocaleTables> FLocaleTables;
     TControl* FRegisteredForm = nullptr;
 };

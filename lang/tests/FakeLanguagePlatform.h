@@ -34,7 +34,7 @@ public:
     }
     std::u16string SystemDefaultLangID() const override { return SystemLangID; }
     std::u16string UserLanguageAbbreviation() const override { return UserAbbreviation; }
-    std::u16string ExecutableFolder() const override { return FFolder.u16string(); }
+    std::u16string ExecutableFolder() const override { return (FFolder / "").u16string(); }
     void Trace(const std::u16string& ALine) const override { Traces.push_back(ALine); }
 
     // A file in the program's folder.

@@ -23,6 +23,11 @@ void PutWide(TBytes& AOut, const std::u16string& AText)
     }
 }
 
+struct TDamage {
+    const char* What;
+    TBytes Bytes;
+};
+
 // Source texts "Config" and "Exit"; "CH" with two lines, "US" with one.
 TBytes SmallData()
 {
@@ -92,11 +97,6 @@ TEST(LanguageData, ReadsNoLanguagesAndTextsCutAtNul)
     EXPECT_EQ(data.Languages.Count(), 0);
 }
 
-struct TDamage {
-    const char* What;
-    TBytes Bytes;
-};
-
 TBytes Cut(TBytes ABytes, size_t AKeep)
 {
     ABytes.resize(AKeep);
@@ -125,7 +125,6 @@ TEST(LanguageData, RejectsDamagedDataWhole)
         {"no language count", Cut(good, sourceEnd)},
         {"language count cut short", Cut(good, sourceEnd + 2)},
         {"more languages than the bytes can hold", With(good, sourceEnd, 0x10000000)},
-        {"negative language count", With(good, sourceEnd, -2)},
         {"language name cut short", Cut(good, sourceEnd + 4 + 6)},
         {"last table cut short", Cut(good, good.size() - 2)},
         {"last table missing", Cut(good, good.size() - (4 + 2 * 11))},
@@ -137,6 +136,33 @@ TEST(LanguageData, RejectsDamagedDataWhole)
         EXPECT_FALSE(ReadLanguageData(c.Bytes, data, error)) << c.What;
         EXPECT_FALSE(error.empty()) << c.What;
         EXPECT_EQ(data.Original.Count(), 0) << c.What;
+        EXPECT_EQ(data.Languages.Count(), 0) << c.What;
+    }
+}
+
+TEST(LanguageData, ACountOfZeroOrLessAddsNoLanguageAndKeepsTheSourceTexts)
+{
+    const TBytes good = SmallData();
+    const size_t languagesStart = 4 + 2 * 14 + 4; // after the source texts and the count
+    // The source texts of SmallData, a count, and SmallData's languages after it or nothing.
+    const auto withCount = [&](int32_t ACount, bool AFollowing) {
+        TBytes bytes;
+        PutWide(bytes, u"Exit\r\nConfig\r\n");
+        PutCount(bytes, ACount);
+        if (AFollowing) bytes.insert(bytes.end(), good.begin() + static_cast<std::ptrdiff_t>(languagesStart), good.end());
+        return bytes;
+    };
+    const TDamage cases[] = {
+        {"zero, languages following", withCount(0, true)},
+        {"-1, languages following", withCount(-1, true)},
+        {"most negative, languages following", withCount(INT32_MIN, true)},
+        {"-2, nothing following", withCount(-2, false)},
+    };
+    for (const TDamage& c : cases) {
+        TLanguageData data(CompareOrdinal);
+        std::u16string error;
+        ASSERT_TRUE(ReadLanguageData(c.Bytes, data, error)) << c.What << ": " << std::string(error.begin(), error.end());
+        EXPECT_EQ(data.Original.Text(), u"Config\r\nExit\r\n") << c.What;
         EXPECT_EQ(data.Languages.Count(), 0) << c.What;
     }
 }

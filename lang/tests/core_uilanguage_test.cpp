@@ -150,6 +150,23 @@ TEST_F(UiLanguage, UiLocaleLanguagesComeFirstAndOverrideTheBuiltInOnes)
     EXPECT_EQ(TranslateText(u"Config"), u"file CH");
 }
 
+TEST_F(UiLanguage, ALanguageFileWithACountOfZeroOrLessGivesItsSourceTextsAndNoLanguage)
+{
+    for (const uint32_t count : {0u, 0xFFFFFFFFu}) {
+        std::vector<uint8_t> bytes = LanguageFile({u"Config", u"Exit"}, {{u"JP", {u"Config=file JP"}}});
+        const size_t languageCount = 4 + 2 * (8 + 6);
+        for (int i = 0; i < 4; ++i) bytes[languageCount + static_cast<size_t>(i)] = static_cast<uint8_t>(count >> (8 * i));
+        WriteBytes(Platform.PathOf(u"none.local"), bytes);
+        Platform.Traces.clear();
+        TuiLanguage language(nullptr, Platform);
+        language.AddLang(u"US");
+        language.LoadFromFile(Platform.PathOf(u"none.local"));
+        EXPECT_EQ(Lines(language.Original()), (std::vector<std::u16string>{u"Config", u"Exit"})) << count;
+        EXPECT_EQ(Lines(language.Resources()), (std::vector<std::u16string>{u"US"})) << count;
+        EXPECT_TRUE(Platform.Traces.empty()) << count;
+    }
+}
+
 TEST_F(UiLanguage, DamagedLanguageDataIsTakenNotAtAll)
 {
     const std::vector<uint8_t> good = LanguageFile({u"Config"}, {{u"JP", {u"Config=file JP"}}});
@@ -169,7 +186,6 @@ TEST_F(UiLanguage, DamagedLanguageDataIsTakenNotAtAll)
         {"source length beyond the end", withCount(0, 0x00FFFFFF)},
         {"negative source length", withCount(0, 0xFFFFFFF0)},
         {"language count beyond the end", withCount(languageCount, 0x7FFFFFFF)},
-        {"negative language count", withCount(languageCount, 0xFFFFFFFF)},
         {"bytes after the last language", trailing},
     };
     for (const auto& [what, bytes] : damaged) {
@@ -390,6 +406,87 @@ TEST_F(UiLanguage, DesignModeNeitherEnumeratesLoadsNorWalks)
     EXPECT_TRUE(changed);
     language->SetActive(true);
     EXPECT_TRUE(language->Active());
+    EXPECT_FALSE(language->ActiveLoadFromFile());
+}
+
+// A form designer that records what the component gives it.
+class TRecordingDesigner : public TLanguageDesigner {
+public:
+    void EditTranslations(TuiLanguage& ALanguage) override
+    {
+        ++Opened;
+        ActiveWhileOpen = ALanguage.Active();
+        Source = Lines(ALanguage.Original());
+        if (Fail) throw std::runtime_error("the editor failed");
+    }
+    bool ChooseLanguageFile(std::u16string& AFileName) override
+    {
+        AFileName = Chosen;
+        return !Chosen.empty();
+    }
+    int Opened = 0;
+    bool ActiveWhileOpen = false;
+    bool Fail = false;
+    std::vector<std::u16string> Source;
+    std::u16string Chosen;
+};
+
+TEST_F(UiLanguage, ActiveInDesignModeCollectsTheTextsAndOpensTheEditorOnce)
+{
+    TMainForm form(nullptr);
+    form.SetDesigning(true);
+    new TTestControl(&form, u"TLabel", u"A caption", u"A hint");
+    auto* scene = new TuiScene(&form);
+    scene->AddText(u"A scene text");
+    TuiLanguage* language = MakeLanguage(&form);
+    language->SetLang(u"CH");
+    TRecordingDesigner designer;
+    language->SetDesigner(&designer);
+    const int before = language->Original().Count();
+
+    language->SetActive(true);
+    EXPECT_EQ(designer.Opened, 1);
+    EXPECT_TRUE(designer.ActiveWhileOpen);
+    EXPECT_FALSE(language->Active());
+    for (const char16_t* text : {u"A caption", u"A hint", u"A scene text"})
+        EXPECT_NE(std::find(designer.Source.begin(), designer.Source.end(), text), designer.Source.end()) << std::string(text, text + 3);
+    // The recording texts are among the built-in source texts already.
+    EXPECT_EQ(static_cast<int>(designer.Source.size()), before + 3);
+    EXPECT_FALSE(TranslationService::HasCurrentTable()); // collecting undid the translation
+    EXPECT_EQ(scene->Text(0), u"A scene text");
+
+    designer.Fail = true;
+    EXPECT_THROW(language->SetActive(true), std::runtime_error);
+    EXPECT_FALSE(language->Active());
+    language->SetActive(false);
+    EXPECT_EQ(designer.Opened, 2);
+
+    // At run time the flag is only stored, designer or not.
+    TMainForm running(nullptr);
+    TuiLanguage* runtime = MakeLanguage(&running);
+    runtime->SetDesigner(&designer);
+    runtime->SetActive(true);
+    EXPECT_TRUE(runtime->Active());
+    EXPECT_EQ(designer.Opened, 2);
+}
+
+TEST_F(UiLanguage, ActiveLoadFromFileInDesignModeLoadsTheChosenFile)
+{
+    WriteBytes(Platform.PathOf(u"chosen.local"), LanguageFile({u"Config"}, {{u"JP", {u"Config=file JP"}}}));
+    TMainForm form(nullptr);
+    form.SetDesigning(true);
+    TuiLanguage* language = MakeLanguage(&form);
+    TRecordingDesigner designer;
+    language->SetDesigner(&designer);
+
+    language->SetActiveLoadFromFile(true); // the user picked nothing
+    EXPECT_EQ(Lines(language->Resources()), (std::vector<std::u16string>{u"CH", u"US"}));
+    designer.Chosen = Platform.PathOf(u"chosen.local");
+    language->SetActiveLoadFromFile(false);
+    EXPECT_EQ(Lines(language->Resources()), (std::vector<std::u16string>{u"CH", u"US"}));
+    language->SetActiveLoadFromFile(true);
+    EXPECT_EQ(Lines(language->Resources()), (std::vector<std::u16string>{u"JP"}));
+    EXPECT_EQ(Lines(language->Original()), (std::vector<std::u16string>{u"Config"}));
     EXPECT_FALSE(language->ActiveLoadFromFile());
 }
 

@@ -1,5 +1,6 @@
 // The language component on Windows under the user locale English (United States).
 #include "WinLanguageTestSupport.h"
+#include "framework/win/Handle.h"
 #include "lang/uiScene.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +72,7 @@ TEST(WinLanguage, UiLocalBesideTheProgramIsLoadedFirst)
     const std::filesystem::path folder(Win().ExecutableFolder());
     wchar_t self[MAX_PATH];
     ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-    EXPECT_EQ(std::filesystem::path(self).parent_path(), folder);
+    EXPECT_EQ(std::filesystem::path(self).remove_filename(), folder);
 
     // A language file written by a component, as the translation editor writes it.
     const std::filesystem::path file = folder / "ui.local";
@@ -95,6 +96,51 @@ TEST(WinLanguage, UiLocalBesideTheProgramIsLoadedFirst)
     language.SetLang(u"CH");
     EXPECT_EQ(TranslateText(u"Config"), u"file CH");
     TranslationService::Reset();
+}
+
+// The program copies itself into the drive's root and runs that copy, with another current
+// folder, on this test alone: the copy finds "C:\ui.local" beside itself.
+TEST(WinLanguage, UiLocalBesideAProgramInTheDriveRoot)
+{
+    const std::filesystem::path folder(Win().ExecutableFolder());
+    if (folder == folder.root_path()) {
+        TuiLanguage language(nullptr, Win());
+        EXPECT_EQ(language.GetLanguageShortIDByIndex(0), u"JP");
+        return;
+    }
+    wchar_t windows[MAX_PATH];
+    ASSERT_GT(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+    const std::filesystem::path root = std::filesystem::path(windows).root_path();
+    const std::filesystem::path copy = root / "qel-lang-root-test.exe";
+    const std::filesystem::path file = root / "ui.local";
+    struct TRemove {
+        std::vector<std::filesystem::path> Files;
+        ~TRemove()
+        {
+            std::error_code ec;
+            for (const auto& f : Files) std::filesystem::remove(f, ec);
+        }
+    } remove{{copy, file}};
+    wchar_t self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    std::filesystem::copy_file(self, copy, std::filesystem::copy_options::overwrite_existing);
+    {
+        TuiLanguage writer(nullptr, Win());
+        writer.Resources().Clear();
+        writer.AddLang(u"JP");
+        writer.SaveToFile(file.u16string());
+    }
+
+    std::wstring command = L"\"" + copy.wstring() + L"\" --gtest_filter=WinLanguage.UiLocalBesideAProgramInTheDriveRoot";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, windows, &startup, &process));
+    const THandleOwner processHandle(process.hProcess), threadHandle(process.hThread);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    ASSERT_TRUE(GetExitCodeProcess(process.hProcess, &code));
+    EXPECT_EQ(code, 0u) << "the copy in the root did not find the root's ui.local first";
 }
 
 } // namespace

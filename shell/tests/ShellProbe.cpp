@@ -8,6 +8,10 @@
 //   ShellProbe.exe taskbar-created   broadcasts the shell's "TaskbarCreated" message
 //   ShellProbe.exe tray-remove CLASS deletes the tray icons of the process owning the window of
 //                                    CLASS, as a restarting shell would lose them
+//   ShellProbe.exe client-origin CLASS  prints "X Y", the screen position of the client area of
+//                                    the window of CLASS
+//   ShellProbe.exe send CLASS ID MSG prints what the child ID of the window of CLASS answers to
+//                                    the message MSG (a number) without parameters
 #include <windows.h>
 #include <shellapi.h>
 
@@ -105,6 +109,20 @@ int wmain(int argc, wchar_t** argv)
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
         EnumWindows(RemoveProc, static_cast<LPARAM>(pid));
+        return 0;
+    }
+    if (wcscmp(cmd, L"client-origin") == 0 && argc == 3) {
+        HWND hwnd = FindWindowW(argv[2], nullptr);
+        POINT origin{0, 0};
+        if (!hwnd || !ClientToScreen(hwnd, &origin)) return 1;
+        printf("%ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y));
+        return 0;
+    }
+    if (wcscmp(cmd, L"send") == 0 && argc == 5) {
+        HWND hwnd = FindWindowW(argv[2], nullptr);
+        HWND child = hwnd ? GetDlgItem(hwnd, _wtoi(argv[3])) : nullptr;
+        if (!child) return 1;
+        printf("%ld\n", static_cast<long>(SendMessageW(child, static_cast<UINT>(_wtoi(argv[4])), 0, 0)));
         return 0;
     }
     return 2;

@@ -196,10 +196,11 @@ profile_changed)
   ;;
 settings_changed)
   # The configuration program stores another language and sends 7037: the menu follows. Each
-  # language's menu is kept as an artifact.
+  # language's menu is kept as an artifact (indices of the shipped "ui.local": 0 English, 1
+  # Simplified Chinese).
   start_monitor
   shots=()
-  for language in 1:US 0:CH; do
+  for language in 1:zh-CN 0:en; do
     "$WINE" "$app/QelCfg.exe" /set-language "${language%%:*}" || fail "the language could not be stored"
     "$WINE" "$app/QelCfg.exe" /send 7037 0 0 || fail "the double found no monitor"
     open_menu
@@ -211,6 +212,38 @@ settings_changed)
   done
   differ=$(/usr/bin/compare -metric AE "${shots[0]}" "${shots[1]}" null: 2>&1 || true)
   [ "${differ%% *}" -gt 100 ] 2>/dev/null || fail "the menu did not change with the language ($differ pixels differ)"
+  ;;
+shipped_languages)
+  # The "ui.local" shipped beside the monitor holds English, Simplified and Traditional Chinese
+  # first, so that a fresh start's language index (0, or 1 for a system language 0804, or 2
+  # for 0404) names the system's own language. Each menu is kept as an artifact.
+  key='HKCU\software\software\QelHV730gmmouse'
+  shots=()
+  for locale in en_US zh_CN zh_TW; do
+    "$WINE" reg delete "$key" /f >/dev/null 2>&1 || true
+    LC_ALL=$locale.UTF-8 start_monitor
+    open_menu
+    read -r mw mh mx my <<<"$menu_box"
+    shot=$artifacts/shipped-menu-$locale.png
+    /usr/bin/convert "$artifacts/tray-menu.png" -crop "${mw}x${mh}+${mx}+${my}" +repage "$shot"
+    shots+=("$shot")
+    xdotool mousemove 300 300 click 1
+    sleep 1
+    probe close TQelMonMain
+    wait_exit
+  done
+  # differ A B: the two menus are not the same picture.
+  differ() {
+    [ "$(identify -format '%wx%h' "$1")" != "$(identify -format '%wx%h' "$2")" ] && return 0
+    local d
+    d=$(/usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true)
+    [ "${d%% *}" -gt 100 ] 2>/dev/null
+  }
+  # English shows "Config" and "Exit", not the Chinese of the built-in "CH" (index 0 without
+  # the file), and the two Chinese menus differ from it and from each other.
+  differ "${shots[0]}" "${shots[1]}" || fail "the English and the Simplified Chinese menus are the same"
+  differ "${shots[1]}" "${shots[2]}" || fail "the Simplified and the Traditional Chinese menus are the same"
+  differ "${shots[0]}" "${shots[2]}" || fail "the English and the Traditional Chinese menus are the same"
   echo "menu screenshots: ${shots[*]}"
   ;;
 *)
