@@ -4,6 +4,8 @@
 #include <devguid.h>
 #include <setupapi.h>
 
+#include <mmsystem.h>
+
 #include <cwchar>
 #include <utility>
 
@@ -235,6 +237,39 @@ DWORD TVirtualMouse::Send(const std::vector<uint8_t>& AReport)
     else if (error == 0)
         FMessage = L"report sent";
     return error;
+}
+
+TVirtualMouse::TBurst TVirtualMouse::SendBurst(unsigned long ACount, unsigned long ARate,
+                                              const std::function<std::vector<uint8_t>(unsigned long)>& AReport)
+{
+    TBurst burst;
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    timeBeginPeriod(1);
+    for (unsigned long i = 0; i < ACount; ++i) {
+        const LONGLONG due = start.QuadPart + static_cast<LONGLONG>(i) * frequency.QuadPart / static_cast<LONGLONG>(ARate);
+        for (;;) {
+            QueryPerformanceCounter(&now);
+            if (now.QuadPart >= due) break;
+            const LONGLONG ms = (due - now.QuadPart) * 1000 / frequency.QuadPart;
+            Sleep(ms > 1 ? static_cast<DWORD>(ms - 1) : 0);
+        }
+        const DWORD error = Send(AReport(i));
+        if (error == ERROR_BUSY) {
+            burst.Dropped.push_back(i);
+        } else if (error != 0) {
+            burst.Error = error;
+            FMessage = L"report " + std::to_wstring(i + 1) + L" of " + std::to_wstring(ACount) + L": " + FMessage;
+            break;
+        } else {
+            ++burst.Sent;
+        }
+    }
+    timeEndPeriod(1);
+    QueryPerformanceCounter(&now);
+    burst.Seconds = static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return burst;
 }
 
 DWORD TVirtualMouse::LastHostReport(QELVM_HOST_REPORT& AReport)

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,16 @@ public:
     DWORD Unplug();
     // Hands one input report (report ID first) to the plugged-in vendor collections.
     DWORD Send(const std::vector<uint8_t>& AReport);
+    // ACount reports at ARate a second, report i given by AReport(i), paced against the clock so
+    // that late ones catch up. Reports refused by a full queue are counted and the burst goes on;
+    // any other failure ends it.
+    struct TBurst {
+        std::vector<unsigned long> Dropped; // the indexes of the refused reports
+        unsigned long Sent = 0;
+        double Seconds = 0;
+        DWORD Error = 0;
+    };
+    TBurst SendBurst(unsigned long ACount, unsigned long ARate, const std::function<std::vector<uint8_t>(unsigned long)>& AReport);
     DWORD LastHostReport(QELVM_HOST_REPORT& AReport);
     // What HidD_GetFeature of the feature report answers from now on (report ID first).
     DWORD SetFeatureAnswer(const std::vector<uint8_t>& AReport);

@@ -4,7 +4,6 @@
 #include "vmouse/VirtualMouse.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -76,36 +75,12 @@ int Send(TVirtualMouse& AMouse, const std::vector<uint8_t>& AReport)
     return Report(AMouse, AMouse.Send(AReport));
 }
 
-// N reports at a steady rate, paced against the clock so that late ones catch up.
 int Burst(TVirtualMouse& AMouse, unsigned long ACount, unsigned long ARate, const std::vector<uint8_t>& AReport)
 {
-    LARGE_INTEGER frequency, start, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    timeBeginPeriod(1);
-    unsigned long dropped = 0;
-    for (unsigned long i = 0; i < ACount; ++i) {
-        const LONGLONG due = start.QuadPart + static_cast<LONGLONG>(i) * frequency.QuadPart / static_cast<LONGLONG>(ARate);
-        for (;;) {
-            QueryPerformanceCounter(&now);
-            if (now.QuadPart >= due) break;
-            const LONGLONG ms = (due - now.QuadPart) * 1000 / frequency.QuadPart;
-            Sleep(ms > 1 ? static_cast<DWORD>(ms - 1) : 0);
-        }
-        const DWORD error = AMouse.Send(AReport);
-        if (error == ERROR_BUSY) {
-            ++dropped;
-        } else if (error != 0) {
-            timeEndPeriod(1);
-            fwprintf(stderr, L"qelmouse: report %lu of %lu: %ls\n", i + 1, ACount, AMouse.Message().c_str());
-            return Report(AMouse, error);
-        }
-    }
-    timeEndPeriod(1);
-    QueryPerformanceCounter(&now);
-    const double seconds = static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    wprintf(L"%lu reports sent in %.3f s, %lu dropped\n", ACount - dropped, seconds, dropped);
-    return dropped ? kDropped : kOk;
+    const auto burst = AMouse.SendBurst(ACount, ARate, [&](unsigned long) { return AReport; });
+    if (burst.Error) return Report(AMouse, burst.Error);
+    wprintf(L"%lu reports sent in %.3f s, %zu dropped\n", burst.Sent, burst.Seconds, burst.Dropped.size());
+    return burst.Dropped.empty() ? kOk : kDropped;
 }
 
 int HostReport(TVirtualMouse& AMouse)

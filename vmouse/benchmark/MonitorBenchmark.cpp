@@ -19,7 +19,6 @@
 #include "vmouse/VirtualMouse.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 #include <winternl.h>
 #include <setupapi.h>
 
@@ -266,37 +265,26 @@ int Soak(TVirtualMouse& AMouse, DWORD AProcessId, long ACount, long ARate, int A
 {
     PrintHandles("before:", AProcessId);
     const long long offset = FileSize(ALog);
+    constexpr size_t kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
+    const auto burst = AMouse.SendBurst(static_cast<unsigned long>(ACount), static_cast<unsigned long>(ARate),
+                                        [](unsigned long i) { return TVirtualMouse::ButtonReport(kKeys[i % kKeyCount]); });
+    if (burst.Error) std::fprintf(stderr, "%ls\n", AMouse.Message().c_str());
     std::vector<int> sent;
-    long busy = 0;
-    timeBeginPeriod(1);
-    const double start = Now();
-    for (long i = 0; i < ACount; ++i) {
-        const double due = start + static_cast<double>(i) / static_cast<double>(ARate);
-        while (Now() < due) {
-            const double ms = (due - Now()) * 1000;
-            Sleep(ms > 2 ? static_cast<DWORD>(ms - 1) : 0);
-        }
-        const unsigned key = kKeys[i % (sizeof(kKeys) / sizeof(kKeys[0]))];
-        const DWORD error = AMouse.Send(TVirtualMouse::ButtonReport(key));
-        if (error == ERROR_BUSY) {
-            ++busy;
+    for (unsigned long i = 0, dropped = 0; i < burst.Sent + burst.Dropped.size(); ++i) {
+        if (dropped < burst.Dropped.size() && burst.Dropped[dropped] == i) {
+            ++dropped;
             continue;
         }
-        if (error != 0) {
-            std::fprintf(stderr, "send %ld failed: %ls\n", i + 1, AMouse.Message().c_str());
-            break;
-        }
-        sent.push_back(static_cast<int>(key));
+        sent.push_back(static_cast<int>(kKeys[i % kKeyCount]));
     }
-    const double took = Now() - start;
-    timeEndPeriod(1);
     WaitQuiet(ALog, 2000);
     const std::vector<int> received = TracedKeys(ALog, offset);
     long lost = 0, doubled = 0;
     Compare(sent, received, lost, doubled);
-    std::printf("%zu reports sent in %.1f s (%.0f a second), %ld refused by the device's full queue; "
+    std::printf("%zu reports sent in %.1f s (%.0f a second), %zu refused by the device's full queue; "
                 "trace lines %zu: %ld lost, %ld doubled\n",
-                sent.size(), took, static_cast<double>(sent.size()) / took, busy, received.size(), lost, doubled);
+                sent.size(), burst.Seconds, static_cast<double>(sent.size()) / burst.Seconds, burst.Dropped.size(),
+                received.size(), lost, doubled);
     PrintHandles("after the reports:", AProcessId);
 
     int failed = 0;
