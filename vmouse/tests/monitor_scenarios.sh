@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# monitor_scenarios.sh SCENARIO APP_DIR VMOUSE_DIR: the real QelMon.exe, beside the configuration
+# program's double, driven by the virtual mouse through the system's HID stack. What the monitor
+# does is seen from outside: its trace lines (OutputDebugStringW) and the endpoint's mute calls in
+# Wine's debug output, the double's log, the registry, and the reads the driver sees.
+# Runs inside scripts/wine-session.sh, which provides the display and "$WINE".
+set -euo pipefail
+scenario=$1 app=$2 vmouse=$3
+work=$app/scenario-$scenario
+rm -rf "$work"
+mkdir -p "$work"
+monlog=$work/monitor.log
+cfglog=$app/QelCfg.log
+rm -f "$cfglog"
+profile_key='HKCU\software\QelHV730gmmouse'
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- monitor's debug output (trace lines and mute calls):"
+  grep -E 'OutputDebugStringA|AEV_SetMute' "$monlog" 2>/dev/null | tail -20 || true
+  echo "--- configuration program's double:"
+  cat "$cfglog" 2>/dev/null || true
+  exit 1
+}
+mouse() { "$WINE" "$vmouse/qelmouse.exe" "$@" 2>&1 | tr -d '\r'; }
+probe() { "$WINE" "$app/ShellProbe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+pids=()
+cleanup() {
+  probe close TQelMonMain >/dev/null || true
+  "$WINE" taskkill /f /im QelCfg.exe >/dev/null 2>&1 || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  mouse unplug >/dev/null || true
+  "$WINE" reg delete "$profile_key" /f >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+# The monitor with its trace lines and Wine's audio trace in its own log.
+start_monitor() {
+  (cd /tmp && WINEDEBUG=warn+seh,trace+mmdevapi exec "$WINE" "$app/QelMon.exe" 2>"$monlog") &
+  pids+=("$!")
+  probe wait TQelMonMain 20000 || fail "no window of class TQelMonMain"
+}
+start_config() {
+  (cd /tmp && exec "$WINE" "$app/QelCfg.exe" /hidden "$@") &
+  pids+=("$!")
+  probe wait TQelCfgMain 20000 || fail "the configuration program's double did not start"
+}
+# count TEXT: lines of the monitor's log that hold TEXT.
+count() { grep -cF -- "$1" "$monlog" 2>/dev/null || true; }
+# wait_for TEXT N SECONDS: until the monitor's log has N lines holding TEXT.
+wait_for() {
+  for _ in $(seq 1 $(($3 * 10))); do
+    [ "$(count "$1")" -ge "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# A trace line of the monitor, as Wine prints it once (it also names the exception that carries it).
+trace() { echo "OutputDebugStringA \"$1\""; }
+key_trace() { trace "KeyIndex = $1 postmessage record!"; }
+lost_trace=$(trace 'ERROR_DEVICE_NOT_CONNECTED++++++++++++++++')
+# The monitor has a reader on the mouse (its search ran): a read waits on the vendor collection.
+wait_reading() { mouse wait-read 15000 >/dev/null || fail "the monitor does not read the mouse ($1)"; }
+status_field() { mouse status | sed -n "s/.*$1 \([0-9]*\).*/\1/p"; }
+# The mouse plugged in and the monitor reading it.
+start_reading() {
+  mouse plug >/dev/null || fail "plug"
+  start_monitor
+  wait_reading "after start"
+}
+
+# The demo's profile data: button 3 mutes the microphone (28), button 4 keeps game 1's code 23.
+mouse install >/dev/null || fail "the driver could not be installed"
+mouse unplug >/dev/null
+"$WINE" "$vmouse/qeldemo.exe" "Z:$app" >/dev/null || fail "the demo profile could not be written"
+
+case $scenario in
+nothing_read_in_first_3s)
+  mouse plug >/dev/null || fail "plug"
+  start_monitor
+  started=$(date +%s%N)
+  sleep 1
+  mouse press 3 >/dev/null
+  out=$(mouse wait-read 15000) || fail "the monitor never read the mouse"
+  waited=$(( ($(date +%s%N) - started) / 1000000 ))
+  echo "first read of the monitor $waited ms after its window appeared"
+  [ "$waited" -ge 2500 ] || fail "the monitor read the mouse $waited ms after start"
+  [ "$(count "$(trace 'KeyIndex = ')")" -eq 0 ] || fail "a button pressed 1 s after start was acted on"
+  mouse press 3 >/dev/null
+  wait_for "$(key_trace 3)" 1 5 || fail "a button pressed once the monitor reads was not seen"
+  ;;
+mute_toggle)
+  start_reading
+  mouse press 3 >/dev/null || fail "press 3"
+  wait_for "$(key_trace 3)" 1 5 || fail "no trace line for key index 3"
+  wait_for AEV_SetMute 1 5 || fail "button 3 (function code 28) made no mute call"
+  # The mute call comes after the trace line.
+  first_key=$(grep -n -m1 -F -- "$(key_trace 3)" "$monlog" | cut -d: -f1)
+  first_mute=$(grep -n -m1 AEV_SetMute "$monlog" | cut -d: -f1)
+  [ "$first_mute" -gt "$first_key" ] || fail "the mute call came before the button's trace line"
+  mouse press 3 >/dev/null
+  wait_for AEV_SetMute 2 5 || fail "a second press of button 3 made no second mute call"
+  # A toggle: the first press mutes, the second unmutes.
+  mutes=$(grep -o 'AEV_SetMute ([^)]*)->([01],' "$monlog" | sed 's/.*(\([01]\),/\1/' | tr -d '\n')
+  [ "$mutes" = 10 ] || fail "the mute calls set $mutes, expected 1 then 0"
+  mouse press 4 >/dev/null || fail "press 4"
+  wait_for "$(key_trace 4)" 1 5 || fail "no trace line for key index 4"
+  sleep 1
+  [ "$(count AEV_SetMute)" -eq 2 ] || fail "button 4 (function code 23) made a mute call"
+  ;;
+profile_switch)
+  "$WINE" reg add "$profile_key" /f >/dev/null 2>&1
+  start_config
+  start_reading
+  mouse profile 3 >/dev/null || fail "profile 3"
+  for _ in $(seq 1 50); do grep -q '^msg 7040 ' "$cfglog" 2>/dev/null && break; sleep 0.1; done
+  sleep 0.5
+  [ "$(grep -c '^msg 7040 ' "$cfglog" | tr -d '\r')" -eq 1 ] || fail "the double did not log one 7040"
+  grep -q '^msg 7040 3 0' "$cfglog" || fail "7040 did not carry profile 3"
+  got=$("$WINE" reg query "$profile_key" /v ProfileID 2>/dev/null | tr -d '\r' | awk '$1 == "ProfileID" { print $3 }')
+  # Profiles 1 to 4 are all recorded as 1; the configuration program knows why.
+  [ "$got" = 0x1 ] || fail "ProfileID is '$got', expected 0x1"
+  ;;
+three_plugs)
+  start_reading
+  before=$(status_field "reads issued: vendor")
+  plugs=$(mouse plug 3) || fail "plug 3"
+  echo "$plugs" | sed -n 's/^plugged in at /plugged in at /p'
+  out=$(mouse wait-read 15000) || fail "no search after the last plug"
+  echo "after the last plug: ${out##* after }"
+  waited=$(echo "$out" | sed -n 's/.* after \([0-9]*\) ms/\1/p')
+  [ "$waited" -ge 1000 ] && [ "$waited" -le 4000 ] || fail "the search ran $waited ms after the last plug, expected about 1500"
+  sleep 3
+  after=$(status_field "reads issued: vendor")
+  # Three plugs of two collections each, each plug less than 1.5 s after the one before: one
+  # search, whose reader issued one read.
+  [ $((after - before)) -eq 1 ] || fail "$((after - before)) reads issued after the plugs, expected the one of one search"
+  ;;
+unplug_and_replug)
+  start_reading
+  mouse unplug >/dev/null || fail "unplug"
+  wait_for "$lost_trace" 1 5 || fail "the reader did not end with its trace line"
+  sleep 0.5
+  [ "$(count "$lost_trace")" -eq 1 ] || fail "more than one reader ended"
+  mouse plug >/dev/null || fail "plug again"
+  wait_reading "after plugging in again"
+  mouse press 3 >/dev/null
+  wait_for "$(key_trace 3)" 1 5 || fail "no report read after plugging in again"
+  ;;
+mouse_collection_ignored)
+  start_reading
+  sleep 1
+  status=$(mouse status)
+  echo "$status" | grep -q 'reads waiting: vendor 1, mouse 0' || fail "reads are not on the vendor collection alone: $status"
+  ;;
+hung_config_program)
+  "$WINE" reg add "$profile_key" /f >/dev/null 2>&1
+  start_config /stop-after 7040
+  start_reading
+  mouse profile 2 >/dev/null || fail "profile 2"
+  for _ in $(seq 1 50); do grep -q '^msg 7040 2 0' "$cfglog" 2>/dev/null && break; sleep 0.1; done
+  grep -q '^msg 7040 2 0' "$cfglog" || fail "the double did not get 7040"
+  # The double no longer answers; the monitor gives it up and goes on reading.
+  mouse press 3 >/dev/null
+  wait_for "$(key_trace 3)" 1 10 || fail "the monitor stopped reading behind the hung configuration program"
+  mouse press 4 >/dev/null
+  wait_for "$(key_trace 4)" 1 5 || fail "the monitor stopped acting on reports"
+  ;;
+*)
+  fail "unknown scenario $scenario"
+  ;;
+esac
+echo "PASS: $scenario"
