@@ -7,6 +7,7 @@
 //   ReadStopEvent, again and again).
 // The product and the floor are measured in alternating rounds, so that both see the same load
 // of a shared machine.
+#include "framework/tests/BenchmarkClock.h"
 #include "framework/win/Application.h"
 #include "framework/win/Thread.h"
 #include "framework/win/UtilityWindow.h"
@@ -51,18 +52,6 @@ const THidApi& BenchmarkApi()
         return a;
     }();
     return api;
-}
-
-double Now()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
 }
 
 // One way from a driver thread to a handler on the main thread. Ready waits until the receiving

@@ -13,6 +13,7 @@
 //                                          1 ms sleep, then a 1 ms wait on a stop event)
 // For the latency the trace lines are taken as the monitor's debugger, with the time they come:
 // the benchmark attaches to it and detaches at the end, leaving it running.
+#include "framework/tests/BenchmarkClock.h"
 #include "framework/win/Handle.h"
 #include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
@@ -40,18 +41,6 @@ namespace {
 // Keys whose function the monitor only traces: no microphone (3) and no profile switch (21..23).
 constexpr unsigned kKeys[] = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
 constexpr unsigned kLatencyKey = 4;
-
-double Now()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
 
 struct TTrace {
     double At;
