@@ -84,11 +84,12 @@ TEST_F(VirtualMouseTest, TheVendorSearchFindsTheVendorCollectionAndNotTheMouseCo
     ASSERT_TRUE(PumpUntil([&] { return Mouse.Status(status) == 0 && status.VendorReadsWaiting == 1; }));
     EXPECT_EQ(status.MouseReadsWaiting, 0u);
 
-    // The standard mouse collection is there, beside it, as a HID interface of its own.
+    // The standard mouse collection is there, beside it, as a HID interface of its own (the
+    // system may list it a moment after its device started).
     THIDDataParam mouse;
     mouse.UsageAndPage = kMouseCollection;
     mouse.DeviceID = u"HID\\VID_1209&PID_0007&COL02";
-    EXPECT_TRUE(Hid->IsDeviceExist(mouse));
+    EXPECT_TRUE(PumpUntil([&] { return Hid->IsDeviceExist(mouse); }));
     THIDDataParam vendor;
     vendor.UsageAndPage = kVendorCollection;
     vendor.DeviceID = u"HID\\VID_1209&PID_0007&COL02";
