@@ -163,9 +163,7 @@ DWORD TVirtualMouse::Plug(bool AOneDevice)
         if (const DWORD error = AddInstance(kVendorInstance)) return error;
         if (const DWORD error = AddInstance(kMouseInstance)) return error;
     }
-    // Plugged in once the device of each collection has started.
-    const unsigned mouse = before.MouseCollections + (AOneDevice ? 0 : 1);
-    if (const DWORD error = WaitForCollections(before.VendorCollections + 1, mouse, 10000)) return error;
+    if (const DWORD error = WaitForVendorCollections(before.VendorCollections + 1, 10000)) return error;
     FMessage = L"plugged in";
     return 0;
 }
@@ -297,12 +295,12 @@ DWORD TVirtualMouse::Status(QELVM_STATUS& AStatus)
     return Control(IOCTL_QELVM_STATUS, nullptr, 0, &AStatus, sizeof(AStatus));
 }
 
-DWORD TVirtualMouse::WaitForCollections(unsigned AVendor, unsigned AMouse, DWORD ATimeoutMs)
+DWORD TVirtualMouse::WaitForVendorCollections(unsigned AVendor, DWORD ATimeoutMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {
         QELVM_STATUS status{};
-        if (Status(status) == 0 && status.VendorCollections >= AVendor && status.MouseCollections >= AMouse) return 0;
+        if (Status(status) == 0 && status.VendorCollections >= AVendor) return 0;
         if (GetTickCount() - start > ATimeoutMs) {
             FMessage = L"the device did not start within " + std::to_wstring(ATimeoutMs) + L" ms";
             return ERROR_TIMEOUT;

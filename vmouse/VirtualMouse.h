@@ -40,8 +40,8 @@ public:
     // What HidD_GetFeature of the feature report answers from now on (report ID first).
     DWORD SetFeatureAnswer(const std::vector<uint8_t>& AReport);
     DWORD Status(QELVM_STATUS& AStatus);
-    // Waits until the driver reports AVendor vendor and AMouse mouse collections plugged in.
-    DWORD WaitForCollections(unsigned AVendor, unsigned AMouse, DWORD ATimeoutMs);
+    // Waits until the driver reports AVendor vendor collections plugged in.
+    DWORD WaitForVendorCollections(unsigned AVendor, DWORD ATimeoutMs);
     // Instances of the virtual mouse that SetupAPI knows, plugged in or not.
     std::vector<std::wstring> InstanceIds();
 
