@@ -195,7 +195,21 @@ DWORD TVirtualMouse::Unplug()
         if (!SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device)) return Fail(GetLastError(), L"cannot remove the device");
         ++removed;
     }
-    FMessage = removed ? L"unplugged" : L"the virtual mouse was not plugged in";
+    if (!removed) {
+        FMessage = L"the virtual mouse was not plugged in";
+        return 0;
+    }
+    // Unplugged once the driver has let go of every device, so that a plug right after it counts
+    // only its own (a driver that is no longer running holds none).
+    const DWORD start = GetTickCount();
+    for (QELVM_STATUS status{}; Status(status) == 0 && (status.VendorCollections || status.MouseCollections);) {
+        if (GetTickCount() - start > 10000) {
+            FMessage = L"the devices were not removed within 10000 ms";
+            return ERROR_TIMEOUT;
+        }
+        Sleep(10);
+    }
+    FMessage = L"unplugged";
     return 0;
 }
 

@@ -54,11 +54,16 @@ protected:
         Mouse.Unplug();
     }
 
-    // Reads start on the vendor collection; true once its reader has opened the device.
+    // Reads start on the vendor collection; true once its reader has opened the device. The
+    // system may list the collection's interface a moment after its device started.
     bool StartReading()
     {
-        Hid->HidFindAndReadDevice(kVendorCollection, u"*");
-        return Hid->ReadingDevicePaths().size() == 1;
+        return PumpUntil(
+            [&] {
+                if (Hid->ReadingDevicePaths().empty()) Hid->HidFindAndReadDevice(kVendorCollection, u"*");
+                return Hid->ReadingDevicePaths().size() == 1;
+            },
+            10000);
     }
 
     bool WaitForReports(size_t ACount)
