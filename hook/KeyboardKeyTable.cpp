@@ -93,6 +93,9 @@ TKeyTable BuildKeyboardTable()
         {0x2D, u"VK_NUMPAD0_INSERT", 0, kNormal, 98, u"Keypad 0 Insert"},
         {0x2E, u"VK_DELETE", 0, kNormal, 99, u"Keypad DEL"},
         {0x2F, u"VK_HELP", 0, kNormal, -1, u"HELP"},
+        // The keyboard sends both Windows keys with the extended prefix (E0 5B, E0 5C), so the
+        // hook reports them with the extended bit: their rows are always-extended, and a lookup
+        // with the extended marker finds them here rather than as undefined extended keys.
         {0x5B, u"VK_LWIN", 0, kAlwaysExtended, 227, u"L WIN"},
         {0x5C, u"VK_RWIN", 0, kAlwaysExtended, 231, u"R WIN"},
         {0x5D, u"VK_APP", 0, kAlwaysExtended, 101, u"APP"},

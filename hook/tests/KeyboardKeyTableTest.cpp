@@ -150,7 +150,11 @@ TEST(KeyboardKeyTable, LookupsByCodeAndMarker)
         {0x2D, 1, u"INS", 73},
         {0xA3, 1, u"R CTRL", 228},        // marked always extended in the normal table
         {0xA3, 0, u"R CTRL", 228},
+        // The Windows keys arrive with the extended bit: their own rows, not undefined extended ones.
         {0x5B, 1, u"L WIN", 227},
+        {0x5C, 1, u"R WIN", 231},
+        {0x5C, 0xE1, u"R WIN", 231},
+        {0x5B, 0, u"L WIN", 227},
         {0x03, 1, Undefined(u"003"), 0},  // Ctrl+Break: no extended row
         {0xC1, 0, Undefined(u"0C1"), 0},
         {0x10, 0, u"SHIFT", 0},           // no HID usage
