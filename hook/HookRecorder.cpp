@@ -3,6 +3,7 @@
 #include "framework/core/Text.h"
 #include "hook/KeyboardKeyTable.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -170,8 +171,9 @@ void THookRecorder::RecordComboKey(const TKBDLLHOOKSTRUCT& AKey, bool& ABlocked,
         c.nKeyValue2 = 0;
         c.nScanKey2 = 0;
     };
-    // Unsigned difference: an interval across the tick count's wrap keeps its true length.
-    const uint32_t interval = AKey.time - FLastTimeKeyboardCombo;
+    // The smaller of the two unsigned differences: the distance to a tick before the last one,
+    // and the true length of an interval across the tick count's wrap.
+    const uint32_t interval = std::min(AKey.time - FLastTimeKeyboardCombo, FLastTimeKeyboardCombo - AKey.time);
     if (interval > kComboWindowMs || c.nKeyValue1 == 0) {
         setFirst();
     } else if (c.nKeyValue2 == 0) {
