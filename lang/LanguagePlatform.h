@@ -13,6 +13,11 @@ struct TInstalledLocale {
     bool HasCountryAbbreviation = false;
 };
 
+// The buffers the abbreviated country name is read into: the language component's four
+// characters (three letters and the terminator) and the translation editor's ten.
+inline constexpr int kComponentCountryBufferChars = 4;
+inline constexpr int kEditorCountryBufferChars = 10;
+
 class TLanguagePlatform {
 public:
     TLanguagePlatform() = default;
@@ -22,7 +27,9 @@ public:
 
     // The comparison that sorted lists of texts follow.
     virtual TTextCompare TextCompare() const = 0;
-    virtual std::vector<TInstalledLocale> InstalledLocales() const = 0;
+    // HasCountryAbbreviation tells whether the locale's abbreviated country name can be read into
+    // a buffer of ACountryBufferChars characters, its terminator included.
+    virtual std::vector<TInstalledLocale> InstalledLocales(int ACountryBufferChars) const = 0;
     // The system default language identifier as four upper-case hex digits.
     virtual std::u16string SystemDefaultLangID() const = 0;
     // The user default locale's abbreviated language name ("CHS", "ENU"); empty when unknown.

@@ -30,9 +30,10 @@ std::u16string LocaleInfo(LCID ALocale, LCTYPE AType)
     return GetLocaleInfoW(ALocale, AType, buffer, static_cast<int>(std::size(buffer))) > 0 ? U(buffer) : std::u16string();
 }
 
-// EnumSystemLocalesW passes no context to its callback: the enumeration fills this list, on
-// the main thread only.
+// EnumSystemLocalesW passes no context to its callback: the enumeration fills this list, with
+// the country name's buffer size, on the main thread only.
 std::vector<TInstalledLocale>* GEnumerated = nullptr;
+int GCountryBufferChars = 0;
 
 BOOL CALLBACK AddLocale(LPWSTR ALocale)
 {
@@ -40,9 +41,9 @@ BOOL CALLBACK AddLocale(LPWSTR ALocale)
     TInstalledLocale locale;
     locale.LangID = LocaleInfo(id, LOCALE_ILANGUAGE);
     locale.DisplayName = LocaleInfo(id, LOCALE_SLANGUAGE);
-    // Read into four characters: the three letters of an abbreviation and the terminator.
-    wchar_t country[4];
-    locale.HasCountryAbbreviation = GetLocaleInfoW(id, LOCALE_SABBREVCTRYNAME, country, 4) > 0;
+    std::vector<wchar_t> country(static_cast<size_t>(GCountryBufferChars));
+    locale.HasCountryAbbreviation =
+        GetLocaleInfoW(id, LOCALE_SABBREVCTRYNAME, country.data(), GCountryBufferChars) > 0;
     GEnumerated->push_back(std::move(locale));
     return TRUE;
 }
@@ -57,10 +58,11 @@ const TWinLanguagePlatform& TWinLanguagePlatform::Instance()
 
 TTextCompare TWinLanguagePlatform::TextCompare() const { return CompareUserLocale; }
 
-std::vector<TInstalledLocale> TWinLanguagePlatform::InstalledLocales() const
+std::vector<TInstalledLocale> TWinLanguagePlatform::InstalledLocales(int ACountryBufferChars) const
 {
     std::vector<TInstalledLocale> locales;
     GEnumerated = &locales;
+    GCountryBufferChars = ACountryBufferChars;
     EnumSystemLocalesW(AddLocale, LCID_SUPPORTED);
     GEnumerated = nullptr;
     return locales;

@@ -10,7 +10,7 @@ public:
     static const TWinLanguagePlatform& Instance();
 
     TTextCompare TextCompare() const override;
-    std::vector<TInstalledLocale> InstalledLocales() const override;
+    std::vector<TInstalledLocale> InstalledLocales(int ACountryBufferChars) const override;
     std::u16string SystemDefaultLangID() const override;
     std::u16string UserLanguageAbbreviation() const override;
     std::u16string ExecutableFolder() const override;

@@ -27,7 +27,7 @@ void ClearRow(TTranslateGrid& AGrid, int ARow)
 } // namespace
 
 TTranslateTabs::TTranslateTabs(const TLanguagePlatform& APlatform)
-    : FPlatform(APlatform), FLocales(APlatform.InstalledLocales()), FShortIDs(NewLanguageList(APlatform.TextCompare()))
+    : FPlatform(APlatform), FLocales(APlatform.InstalledLocales(kEditorCountryBufferChars)), FShortIDs(NewLanguageList(APlatform.TextCompare()))
 {
     for (const TInstalledLocale& locale : FLocales) FShortIDs.Add(locale.HasCountryAbbreviation ? locale.LangID : std::u16string());
 }
@@ -228,19 +228,28 @@ void TTranslateTabs::Save(const std::u16string& AFileName)
 {
     TuiLangBase& lang = Lang();
     TStringList& languages = lang.Resources();
-    // Languages that no locale names have no tab: they go back unchanged after the tabs' ones.
-    TStringList kept = NewLanguageList(FPlatform.TextCompare());
-    for (int i = 0; i < languages.Count(); ++i)
-        if (FShortIDs.IndexOf(languages.Strings(i)) < 0) kept.AddObject(languages.Strings(i), languages.TakeObject(i));
-    languages.Clear();
+    // The tabs' languages, each made anew from its grids (tabs of one name share one table).
+    TStringList fromTabs = NewLanguageList(FPlatform.TextCompare());
     const int sourceCount = lang.Original().Count();
     for (const TTranslateTab& tab : FTabs) {
-        lang.AddLang(tab.Grid.Hint);
-        TStringList& table = *lang.FindLanguageTable(tab.Grid.Hint);
+        int k = fromTabs.IndexOf(tab.Grid.Hint);
+        if (k < 0) k = fromTabs.AddObject(tab.Grid.Hint, NewTranslationTable(FPlatform.TextCompare()));
+        TStringList& table = *static_cast<TStringList*>(fromTabs.Objects(k));
         for (int r = 0; r < tab.Grid.RowCount() && r < sourceCount && !tab.Grid.Source[static_cast<size_t>(r)].empty(); ++r)
             SetLine(table, tab.Grid.Source[static_cast<size_t>(r)], tab.Grid.Translation[static_cast<size_t>(r)]);
     }
-    for (int i = 0; i < kept.Count(); ++i) languages.AddObject(kept.Strings(i), kept.TakeObject(i));
+    // The configuration program stores the chosen language by its position in the list, so every
+    // language keeps its place: one with a tab takes the tab's table, one without (or a later one
+    // of the same name) stays as it was. Languages added in the editor follow.
+    TStringList saved = NewLanguageList(FPlatform.TextCompare());
+    for (int i = 0; i < languages.Count(); ++i) {
+        const int k = fromTabs.IndexOf(languages.Strings(i));
+        if (k >= 0 && fromTabs.Objects(k)) saved.AddObject(fromTabs.Strings(k), fromTabs.TakeObject(k));
+        else saved.AddObject(languages.Strings(i), languages.TakeObject(i));
+    }
+    for (int k = 0; k < fromTabs.Count(); ++k)
+        if (fromTabs.Objects(k)) saved.AddObject(fromTabs.Strings(k), fromTabs.TakeObject(k));
+    languages = std::move(saved);
     std::error_code ec;
     std::filesystem::remove(std::filesystem::path(AFileName), ec);
     lang.SaveToFile(AFileName);

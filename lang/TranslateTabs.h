@@ -64,9 +64,10 @@ public:
     // Delete Item From List: the source text of that row of the selected grid leaves the
     // list and every grid.
     void DeleteItem(int ARow);
-    // Save to language file: the component's languages become those of the tabs, with the
-    // grids' translations, followed by the languages that have no tab, unchanged; then the
-    // component's data replaces the file. std::runtime_error when it cannot be written.
+    // Save to language file: every language of the component keeps its place in the list, a
+    // language with a tab taking the grids' translations and one without a tab staying
+    // unchanged; the tabs' new languages follow. Then the component's data replaces the file.
+    // std::runtime_error when it cannot be written.
     void Save(const std::u16string& AFileName);
 
     const std::vector<TTranslateTab>& Tabs() const { return FTabs; }

@@ -79,7 +79,7 @@ TuiLanguage::TuiLanguage(TComponent* AOwner, const TLanguagePlatform& APlatform)
         GLocaleTables = FLocaleTables;
     }
     if (!Designing() && !FLocaleTables->Filled) {
-        for (const TInstalledLocale& locale : APlatform.InstalledLocales()) {
+        for (const TInstalledLocale& locale : APlatform.InstalledLocales(kComponentCountryBufferChars)) {
             FLocaleTables->ByLangID.AddObject(locale.LangID, std::make_unique<TLocaleNames>(locale.DisplayName, locale.LangID));
             FLocaleTables->ByShortID.AddObject(locale.HasCountryAbbreviation ? locale.LangID : std::u16string(),
                                                std::make_unique<TLocaleNames>(locale.DisplayName, locale.LangID));

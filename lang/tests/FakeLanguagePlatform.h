@@ -27,10 +27,16 @@ public:
     }
 
     TTextCompare TextCompare() const override { return CompareOrdinal; }
-    std::vector<TInstalledLocale> InstalledLocales() const override
+    // A locale's abbreviated country name is read when the buffer holds it and its terminator.
+    std::vector<TInstalledLocale> InstalledLocales(int ACountryBufferChars) const override
     {
         ++EnumerationCount;
-        return Locales;
+        std::vector<TInstalledLocale> out;
+        for (const TLocale& locale : Locales)
+            out.push_back({locale.LangID, locale.DisplayName,
+                           !locale.CountryAbbreviation.empty() &&
+                               static_cast<int>(locale.CountryAbbreviation.size()) < ACountryBufferChars});
+        return out;
     }
     std::u16string SystemDefaultLangID() const override { return SystemLangID; }
     std::u16string UserLanguageAbbreviation() const override { return UserAbbreviation; }
@@ -40,8 +46,13 @@ public:
     // A file in the program's folder.
     std::u16string PathOf(const std::u16string& AName) const { return (FFolder / AName).u16string(); }
 
-    std::vector<TInstalledLocale> Locales{{u"0804", u"Chinese (PRC)", true}, {u"0409", u"English (United States)", true},
-                                          {u"047F", u"Invariant Language", false}};
+    struct TLocale {
+        std::u16string LangID;
+        std::u16string DisplayName;
+        std::u16string CountryAbbreviation; // empty: the locale has none
+    };
+    std::vector<TLocale> Locales{{u"0804", u"Chinese (PRC)", u"CHN"}, {u"0409", u"English (United States)", u"USA"},
+                                 {u"047F", u"Invariant Language", u""}};
     std::u16string SystemLangID = u"0804";
     std::u16string UserAbbreviation = u"ENU";
     mutable int EnumerationCount = 0;

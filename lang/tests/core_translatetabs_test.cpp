@@ -15,7 +15,7 @@ class TranslateTabs : public TServiceReset {
 protected:
     TranslateTabs()
     {
-        Platform.Locales.push_back({u"0404", u"Chinese (Taiwan)", true});
+        Platform.Locales.push_back({u"0404", u"Chinese (Taiwan)", u"TWN"});
         Language = std::make_unique<TuiLanguage>(nullptr, Platform);
         for (const char16_t* text : {u"Config", u"Exit", u"OK"}) Language->Original().Add(text);
     }
@@ -67,7 +67,7 @@ TEST_F(TranslateTabs, OpensOneTabPerLocaleLanguageWithItsDisplayName)
     EXPECT_EQ(grid.Source[3], u"");
 }
 
-TEST_F(TranslateTabs, SaveWritesTheGridsAndKeepsLanguagesWithoutATab)
+TEST_F(TranslateTabs, SaveWritesTheGridsAndKeepsEveryLanguageAtItsPlace)
 {
     for (const char16_t* name : {u"JP", u"0409", u"CH"}) Language->Resources().AddObject(name, NewTranslationTable(CompareOrdinal));
     Table(u"JP").Add(u"Config=\u8a2d\u5b9a");
@@ -85,13 +85,67 @@ TEST_F(TranslateTabs, SaveWritesTheGridsAndKeepsLanguagesWithoutATab)
 
     const auto saved = Reload(file);
     EXPECT_EQ(Lines(saved->Original()), (std::vector<std::u16string>{u"Config", u"Exit", u"OK"}));
-    EXPECT_EQ(Lines(saved->Resources()), (std::vector<std::u16string>{u"0409", u"0804", u"JP", u"CH"}));
+    // JP and CH have no tab: they stay at positions 0 and 2, 0409 at 1; the added 0804 follows.
+    EXPECT_EQ(Lines(saved->Resources()), (std::vector<std::u16string>{u"JP", u"0409", u"CH", u"0804"}));
     // A source text shown as itself is saved as its own translation; lines of texts that are
     // no source text are not kept.
     EXPECT_EQ(Lines(*saved->FindLanguageTable(u"0409")), (std::vector<std::u16string>{u"Config=Config", u"Exit=Quit"}));
     EXPECT_EQ(Lines(*saved->FindLanguageTable(u"0804")), (std::vector<std::u16string>{u"Config=\u6253\u5f00\u914d\u7f6e"}));
     EXPECT_EQ(Lines(*saved->FindLanguageTable(u"JP")), (std::vector<std::u16string>{u"Config=\u8a2d\u5b9a"}));
     EXPECT_EQ(ReadBytes(file), WriteLanguageData(Language->Original(), Language->Resources()));
+}
+
+// The editor reads a locale's abbreviated country name into ten characters, the component into
+// four: a locale whose abbreviation is longer than three letters has a short ID in the editor only.
+TEST_F(TranslateTabs, TheEditorsLocaleListReadsTheCountryAbbreviationIntoTenCharacters)
+{
+    Language.reset();
+    Platform.Locales.push_back({u"580A", u"Spanish (Latin America)", u"LATAM"});
+    Platform.Locales.push_back({u"0C0A", u"Spanish (Spain)", u"ESPANA-INT"}); // ten letters: no room left
+    Language = std::make_unique<TuiLanguage>(nullptr, Platform);
+    Language->Original().Add(u"OK");
+    for (const char16_t* name : {u"580A", u"0C0A", u"0409"}) Language->AddLang(name);
+
+    TTranslateTabs tabs(Platform);
+    EXPECT_EQ(tabs.ShortIDAt(LocaleIndex(u"580A")), u"580A");
+    EXPECT_EQ(tabs.ShortIDAt(LocaleIndex(u"0C0A")), u"");
+    EXPECT_EQ(tabs.ShortIDAt(LocaleIndex(u"047F")), u"");
+    tabs.LoadLanguageAndCreateTranslateTabList(*Language);
+    EXPECT_EQ(Captions(tabs), (std::vector<std::u16string>{u"Spanish (Latin America)", u"English (United States)"}));
+
+    EXPECT_EQ(Language->GetLanguageLongNameByLangID(u"580A"), u"Spanish (Latin America)");
+    EXPECT_EQ(Language->GetLanguageLongNameByShortID(u"580A"), u"");
+    EXPECT_EQ(Language->GetLanguageLongNameByShortID(u"0409"), u"English (United States)");
+}
+
+// The configuration program stores the chosen language as a position in this list: a save keeps
+// every position it had, whatever has a tab.
+TEST_F(TranslateTabs, SaveKeepsEveryPositionAndAppendsTheAddedLanguages)
+{
+    for (const char16_t* name : {u"CH", u"0804", u"JP", u"0409", u"0804", u"US"})
+        Language->Resources().AddObject(name, NewTranslationTable(CompareOrdinal));
+    // The second 0804 is never looked up (the first one is): it has no tab of its own.
+    static_cast<TStringList*>(Language->Resources().Objects(4))->Add(u"Config=shadowed");
+    Table(u"CH").Add(u"Exit=\u9000\u51fa");
+    TTranslateTabs tabs(Platform);
+    tabs.LoadLanguageAndCreateTranslateTabList(*Language);
+    ASSERT_EQ(tabs.TabCount(), 2);
+    tabs.AddLanguage(LocaleIndex(u"0404"));
+    tabs.SetTranslation(0, 0, u"\u914d\u7f6e");
+    tabs.SetTranslation(2, 1, u"\u96e2\u958b");
+    const std::u16string file = Platform.PathOf(u"ui.local");
+    tabs.Save(file);
+
+    const auto saved = Reload(file);
+    EXPECT_EQ(Lines(saved->Resources()),
+              (std::vector<std::u16string>{u"CH", u"0804", u"JP", u"0409", u"0804", u"US", u"0404"}));
+    const auto table = [&](int AIndex) { return Lines(*static_cast<TStringList*>(saved->Resources().Objects(AIndex))); };
+    EXPECT_EQ(table(0), (std::vector<std::u16string>{u"Exit=\u9000\u51fa"}));
+    EXPECT_EQ(table(1), (std::vector<std::u16string>{u"Config=\u914d\u7f6e", u"Exit=Exit", u"OK=OK"}));
+    EXPECT_EQ(table(2), (std::vector<std::u16string>{}));
+    EXPECT_EQ(table(3), (std::vector<std::u16string>{u"Config=Config", u"Exit=Exit", u"OK=OK"}));
+    EXPECT_EQ(table(4), (std::vector<std::u16string>{u"Config=shadowed"}));
+    EXPECT_EQ(table(6), (std::vector<std::u16string>{u"Exit=\u96e2\u958b"}));
 }
 
 TEST_F(TranslateTabs, AddLanguageSelectsAnExistingTabOrAddsOneWithTheComponentsTranslations)
@@ -128,7 +182,7 @@ TEST_F(TranslateTabs, TenTabsPageByEightAndDeletingKeepsAPageShown)
     Platform.Locales.clear();
     for (int i = 0; i < 10; ++i) {
         const std::u16string id = u"04" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u"9";
-        Platform.Locales.push_back({id, u"Language " + id, true});
+        Platform.Locales.push_back({id, u"Language " + id, u"ABC"});
         Language->AddLang(id);
     }
     TTranslateTabs tabs(Platform);

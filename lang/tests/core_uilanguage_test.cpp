@@ -533,7 +533,7 @@ TEST_F(UiLanguage, LocaleTablesAreBuiltOnceAndLiveWhileAnyComponentDoes)
     delete first;
     EXPECT_EQ(second->GetLanguageLongNameByLangID(u"0804"), u"Chinese (PRC)");
     delete second;
-    Platform.Locales = {{u"0411", u"Japanese", true}};
+    Platform.Locales = {{u"0411", u"Japanese", u"JPN"}};
     // A component in design mode makes empty tables; the next one at run time fills them.
     TComponent designer(nullptr);
     designer.SetDesigning(true);
