@@ -91,53 +91,55 @@ TuiHook& Hook(void* AUserData) { return *static_cast<TuiHook*>(AUserData); }
 const TKBDLLHOOKSTRUCT& Key(void* ARecord) { return *static_cast<const TKBDLLHOOKSTRUCT*>(ARecord); }
 const TMSLLHOOKSTRUCT& Mouse(void* ARecord) { return *static_cast<const TMSLLHOOKSTRUCT*>(ARecord); }
 
-// No exception may cross back into the library: a handler's exception is reported the standard
-// way and the event passes on.
+constexpr UINT kReportMessage = WM_APP + 0x3A2;
+
+// No exception may cross back into the library: a handler's exception is reported after the
+// callback has returned, and the event passes on.
 template <class F>
-void Guarded(F AProc)
+void Guarded(void* AUser, F AProc)
 {
     try {
         AProc();
     } catch (...) {
-        Application.HandleException(std::current_exception());
+        Hook(AUser).ReportHandlerException(std::current_exception());
     }
 }
 
 void __cdecl KeyboardWatchProc(void* AUser, int ACode, uintptr_t, void* ARecord, bool* ABlocked)
 {
-    Guarded([&] { Hook(AUser).KeyboardWatch(ACode, Key(ARecord), *ABlocked); });
+    Guarded(AUser, [&] { Hook(AUser).KeyboardWatch(ACode, Key(ARecord), *ABlocked); });
 }
 
 void __cdecl MouseWatchProc(void* AUser, int, uintptr_t AMessage, void* ARecord, bool* ABlocked)
 {
-    Guarded([&] { Hook(AUser).MouseWatch(static_cast<uint32_t>(AMessage), Mouse(ARecord), *ABlocked); });
+    Guarded(AUser, [&] { Hook(AUser).MouseWatch(static_cast<uint32_t>(AMessage), Mouse(ARecord), *ABlocked); });
 }
 
 void __cdecl SingleKeyProc(void* AUser, int, uintptr_t, void* ARecord, bool* ABlocked)
 {
-    Guarded([&] { Hook(AUser).RecordSingleKey(Key(ARecord), *ABlocked); });
+    Guarded(AUser, [&] { Hook(AUser).RecordSingleKey(Key(ARecord), *ABlocked); });
 }
 
 void __cdecl ComboKeyProc(void* AUser, int, uintptr_t, void* ARecord, bool* ABlocked)
 {
-    Guarded([&] {
+    Guarded(AUser, [&] {
         Hook(AUser).RecordComboKey(Key(ARecord), *ABlocked, [](int AKey) { return GetKeyState(AKey); });
     });
 }
 
 void __cdecl MacroKeyProc(void* AUser, int, uintptr_t, void* ARecord, bool* ABlocked)
 {
-    Guarded([&] { Hook(AUser).RecordMacroKey(Key(ARecord), *ABlocked); });
+    Guarded(AUser, [&] { Hook(AUser).RecordMacroKey(Key(ARecord), *ABlocked); });
 }
 
 void __cdecl MacroKeyExProc(void* AUser, int, uintptr_t, void* ARecord, bool* ABlocked)
 {
-    Guarded([&] { Hook(AUser).RecordMacroKeyEx(Key(ARecord), *ABlocked); });
+    Guarded(AUser, [&] { Hook(AUser).RecordMacroKeyEx(Key(ARecord), *ABlocked); });
 }
 
 void __cdecl MouseMacroProc(void* AUser, int, uintptr_t AMessage, void* ARecord, bool*)
 {
-    Guarded([&] { Hook(AUser).RecordMouseMacroKey(static_cast<uint32_t>(AMessage), Mouse(ARecord)); });
+    Guarded(AUser, [&] { Hook(AUser).RecordMouseMacroKey(static_cast<uint32_t>(AMessage), Mouse(ARecord)); });
 }
 
 }  // namespace
@@ -175,6 +177,11 @@ TuiHook::TuiHook(TComponent* AOwner) : TComponent(AOwner)
         FDLLLoaded = AcquireLibrary();
         FGlobalEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         FGlobalDataEvent.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        FReportWindow = std::make_unique<TUtilityWindow>([this](TMessage& AMessage) {
+            if (AMessage.Msg != kReportMessage) return false;
+            ReportPendingExceptions();
+            return true;
+        });
         if (FGlobalEvent && FGlobalDataEvent) {
             FIdThreadComponentDataEvent = std::make_unique<TDataEventThread>(*this);
             FIdThreadComponentDataEvent->Start();
@@ -193,6 +200,33 @@ TuiHook::~TuiHook()
         FIdThreadComponentDataEvent->WaitFor();
         FIdThreadComponentDataEvent.reset();
     }
+    // Nothing a handler raised goes unreported with the component.
+    ReportPendingExceptions();
+}
+
+void TuiHook::ReportHandlerException(std::exception_ptr AException)
+{
+    bool first;
+    {
+        std::lock_guard lock(FPendingLock);
+        first = FPendingExceptions.empty();
+        FPendingExceptions.push_back(std::move(AException));
+    }
+    // One message for the exceptions that gather until the loop takes it up. Without the window
+    // they are reported at once rather than lost.
+    if (first && !(FReportWindow && FReportWindow->Handle() &&
+                   PostMessageW(FReportWindow->Handle(), kReportMessage, 0, 0)))
+        ReportPendingExceptions();
+}
+
+void TuiHook::ReportPendingExceptions()
+{
+    std::vector<std::exception_ptr> pending;
+    {
+        std::lock_guard lock(FPendingLock);
+        pending.swap(FPendingExceptions);
+    }
+    for (const std::exception_ptr& e : pending) Application.HandleException(e);
 }
 
 void TuiHook::EnableKeyboard(TuiHookCallback ACallback)

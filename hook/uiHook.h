@@ -5,10 +5,14 @@
 #include "framework/core/Component.h"
 #include "framework/win/Handle.h"
 #include "framework/win/Thread.h"
+#include "framework/win/UtilityWindow.h"
 #include "hook/HookLibrary.h"
 #include "hook/HookRecorder.h"
 
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 class TForm;
 
@@ -47,6 +51,11 @@ public:
 
     TForm* FormOwner() const { return FOwner; }
 
+    // An exception that a handler let out inside a hook callback: reported the standard way once
+    // the callback has returned, from the message loop of the thread that made the component. A
+    // message box inside a low-level hook would hold up all input until it is closed.
+    void ReportHandlerException(std::exception_ptr AException);
+
 private:
     class TDataEventThread;
 
@@ -54,10 +63,15 @@ private:
     void DisableKeyboard();
     void EnableMouse(TuiHookCallback ACallback);
     void DisableMouse();
+    void ReportPendingExceptions();
 
     TForm* FOwner = nullptr;
     bool FDLLLoaded = false;
     THandleOwner FGlobalEvent;
     THandleOwner FGlobalDataEvent;
     std::unique_ptr<TDataEventThread> FIdThreadComponentDataEvent;
+    std::unique_ptr<TUtilityWindow> FReportWindow;
+    // Exceptions of the hook callbacks, taken up by the report window on its own thread.
+    std::mutex FPendingLock;
+    std::vector<std::exception_ptr> FPendingExceptions;
 };
