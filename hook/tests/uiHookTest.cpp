@@ -1,3 +1,4 @@
+#include "framework/core/Text.h"
 #include "framework/tests/MessagePump.h"
 #include "framework/win/FileSystem.h"
 #include "framework/win/Handle.h"
@@ -10,6 +11,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cwchar>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -221,19 +224,38 @@ std::wstring WindowText(HWND AWindow)
     return text;
 }
 
+// Another program whose edit control has the keyboard focus, closed with the test.
+struct TEditProbe {
+    TChild Process;
+    HWND Window = nullptr;
+    HWND Edit = nullptr;
+    bool Start()
+    {
+        if (!Process.Start(Folder() + L"HookProbe.exe", L"edit", L"")) return false;
+        const bool found = PumpUntil(
+            [&] {
+                Window = FindWindowW(L"QelHookProbeEdit", nullptr);
+                Edit = Window ? FindWindowExW(Window, nullptr, L"EDIT", nullptr) : nullptr;
+                return Edit != nullptr;
+            },
+            20000);
+        if (found) SetForegroundWindow(Window);
+        return found;
+    }
+    std::wstring Text() const { return WindowText(Edit); }
+    // Closes the window; true when the program then ended well.
+    bool Close()
+    {
+        PostMessageW(Window, WM_CLOSE, 0, 0);
+        return Process.Wait(10000) == 0;
+    }
+};
+
 TEST_F(HookTest, BlockedKeyNeverReachesAnotherProgramsEditControlWhileOtherKeysDo)
 {
-    TChild editor;
-    ASSERT_TRUE(editor.Start(Folder() + L"HookProbe.exe", L"edit", L""));
-    HWND window = nullptr, edit = nullptr;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            window = FindWindowW(L"QelHookProbeEdit", nullptr);
-            edit = window ? FindWindowExW(window, nullptr, L"EDIT", nullptr) : nullptr;
-            return edit != nullptr;
-        },
-        20000));
-    SetForegroundWindow(window);
+    TEditProbe editor;
+    ASSERT_TRUE(editor.Start());
+    const HWND edit = editor.Edit;
 
     TuiHook hook(nullptr);
     hook.AddKeyboardHookObject(std::make_unique<TKeyBoardHookDetailObject>(TKeyBoardHookDetail{'B', 0, 0, 1}));
@@ -246,14 +268,166 @@ TEST_F(HookTest, BlockedKeyNeverReachesAnotherProgramsEditControlWhileOtherKeysD
     PumpFor(500);
     EXPECT_EQ(WindowText(edit), L"ac");
     EXPECT_EQ(matched, 2);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(editor.Wait(10000), 0u);
+    EXPECT_TRUE(editor.Close());
+}
+
+INPUT ExtendedKeyInput(WORD AKey, bool AUp)
+{
+    INPUT in = KeyInput(AKey, AUp);
+    in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    return in;
+}
+
+std::string U8(const std::u16string& AText) { return Utf8FromUtf16(AText); }
+
+std::string Scan(WORD AKey) { return std::to_string(MapVirtualKeyW(AKey, MAPVK_VK_TO_VSC)); }
+
+// Every press and release reaches the handler with its name; the component swallows none, the
+// handler may.
+TEST_F(HookTest, SingleKeysAreRecordedWithTheirNamesAndOnlyTheHandlerSwallowsOne)
+{
+    TEditProbe editor;
+    ASSERT_TRUE(editor.Start());
+    TuiHook hook(nullptr);
+    std::vector<std::string> seen;
+    hook.OnRecordKeyboardSingleKey.Bind([&](int AKey, uint32_t AScan, int AState, int AExtended,
+                                            const std::u16string& AName, bool& ABlocked) {
+        if (AKey != 'A' && AKey != 'B' && AKey != 'C' && AKey != 'D' && AKey != VK_INSERT) return;
+        seen.push_back(std::to_string(AKey) + " " + std::to_string(AScan) + " " + std::to_string(AState) + " " +
+                       std::to_string(AExtended) + " " + U8(AName));
+        if (AKey == 'B') ABlocked = true;
+    });
+    hook.RecordKeyboardSingleKey();
+    std::vector<INPUT> inputs = Keys({'A', 'B'});
+    for (bool up : {false, true}) inputs.push_back(ExtendedKeyInput(VK_INSERT, up));
+    for (const INPUT& in : Keys({VK_INSERT, 'C'})) inputs.push_back(in);
+    std::thread sender = SendLater(inputs);
+    EXPECT_TRUE(PumpUntil([&] { return seen.size() >= 10 && editor.Text() == L"ac"; }, 10000));
+    sender.join();
+    const std::string a = Scan('A'), b = Scan('B'), c = Scan('C'), ins = Scan(VK_INSERT);
+    EXPECT_EQ(seen, (std::vector<std::string>{"65 " + a + " 1 0 A", "65 " + a + " 0 0 A", "66 " + b + " 1 0 B",
+                                              "66 " + b + " 0 0 B", "45 " + ins + " 1 1 INS", "45 " + ins + " 0 1 INS",
+                                              "45 " + ins + " 1 0 Keypad 0 Insert", "45 " + ins + " 0 0 Keypad 0 Insert",
+                                              "67 " + c + " 1 0 C", "67 " + c + " 0 0 C"}));
+    EXPECT_EQ(editor.Text(), L"ac");
+
+    // Stopped, the recording sees no more keys.
+    hook.StopRecordKeyboardSingleKey();
+    std::thread after = SendLater(Keys({'D'}));
+    EXPECT_TRUE(PumpUntil([&] { return editor.Text() == L"acd"; }, 10000));
+    after.join();
+    EXPECT_EQ(seen.size(), 10u);
+    EXPECT_TRUE(editor.Close());
+}
+
+// A key held down repeats its press: the extended macro records the press once and the time from
+// it to the release; every recorded key is swallowed.
+TEST_F(HookTest, AnExtendedMacroRecordsAHeldKeyOnceAndSwallowsTheKeys)
+{
+    TEditProbe editor;
+    ASSERT_TRUE(editor.Start());
+    TuiHook hook(nullptr);
+    std::vector<std::string> events;
+    std::vector<uint32_t> totals;
+    hook.OnRecordKeyboardMacroKeyEx.Bind([&](int AType, int AKey, int AState, int AExtended, double, uint32_t ATotal,
+                                             const std::u16string& AName, const std::u16string& AStateText,
+                                             TStringList&) {
+        events.push_back(std::to_string(AType) + " " + std::to_string(AKey) + " " + std::to_string(AState) + " " +
+                         std::to_string(AExtended) + " " + U8(AName) + "|" + U8(AStateText));
+        totals.push_back(ATotal);
+    });
+    // Entries as "type/state/value/extended", delays as "delay"; the delays' values apart.
+    std::vector<std::string> entries;
+    std::vector<int> delays;
+    hook.OnStopRecordKeyboardMacroKey.Bind([&](TStringList& AList) {
+        for (int i = 0; i < AList.Count(); ++i) {
+            const TMACROKEYHOOK& k = static_cast<TMacroKeyObject*>(AList.Objects(i))->FMacroKey;
+            if (k.nKeyType == 0) {
+                entries.push_back("delay");
+                delays.push_back(k.nKeyValue);
+            } else {
+                entries.push_back(std::to_string(k.nKeyState) + "/" + std::to_string(k.nKeyValue) + "/" +
+                                  std::to_string(k.nKeyValueExtended));
+            }
+        }
+    });
+    hook.RecordKeyboardMacroKeyEx();
+    // A pressed, pressed again by the repeat 30 ms later, released 30 ms after that.
+    std::thread sender = SendLater({KeyInput('A', false), KeyInput('A', false), KeyInput('A', true),
+                                    ExtendedKeyInput(VK_INSERT, false), ExtendedKeyInput(VK_INSERT, true)});
+    EXPECT_TRUE(PumpUntil([&] { return events.size() >= 4; }, 10000));
+    sender.join();
+    PumpFor(300);
+    hook.StopRecordKeyboardMacroKeyEx();
+    EXPECT_EQ(events, (std::vector<std::string>{"1 65 1 0 A|Down", "1 65 0 0 A|Up", "1 45 1 1 INS|Down",
+                                                "1 45 0 1 INS|Up"}));
+    EXPECT_EQ(entries, (std::vector<std::string>{"1/65/0", "delay", "0/65/0", "delay", "1/45/1", "delay", "0/45/1"}));
+    ASSERT_EQ(delays.size(), 3u);
+    ASSERT_EQ(totals.size(), 4u);
+    EXPECT_EQ(totals[0], 0u);
+    for (size_t i = 0; i < delays.size(); ++i) {
+        EXPECT_GT(delays[i], 0);
+        EXPECT_EQ(totals[i + 1], static_cast<uint32_t>(delays[i])) << "event " << i + 1;
+    }
+    // Measured from the first press over the repeat: two of the sender's 30 ms pauses at least.
+    EXPECT_GE(delays[0], 55);
+
+    std::thread after = SendLater(Keys({'D'}));
+    EXPECT_TRUE(PumpUntil([&] { return editor.Text() == L"d"; }, 10000)) << "the recorded keys reached the editor";
+    after.join();
+    EXPECT_TRUE(editor.Close());
+}
+
+// A message box inside a low-level hook would hold up the system's input until it is closed: a
+// handler's exception is reported only once the hook call has returned, on the main thread.
+TEST_F(HookTest, AHandlersExceptionIsReportedAfterTheHookCallHasReturned)
+{
+    TuiHook hook(nullptr);
+    hook.OnHookKeyboardAllKey.Bind([](int AKey, int AState, int, bool&, uint32_t) {
+        if (AKey == VK_F21) throw std::runtime_error(AState ? "press failed" : "release failed");
+    });
+    // Signalled by the sender once SendInput has returned for the press and for the release: the
+    // system returns from it when the hook call has returned, or after 2 s without an answer.
+    const THandleOwner pressed(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const THandleOwner released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    struct TReport {
+        std::u16string Message;
+        bool HookReturned;
+        bool OnMain;
+    };
+    std::vector<TReport> reports;
+    Application.OnException.Bind([&](const std::u16string& AMessage) {
+        const HANDLE returned = reports.empty() ? pressed.Get() : released.Get();
+        reports.push_back({AMessage, WaitForSingleObject(returned, 1500) == WAIT_OBJECT_0, TThread::IsMainThread()});
+    });
+    hook.StartHookKeyboard();
+    std::thread sender([&] {
+        Sleep(100);
+        INPUT press = KeyInput(VK_F21, false), release = KeyInput(VK_F21, true);
+        SendInput(1, &press, sizeof(INPUT));
+        SetEvent(pressed.Get());
+        Sleep(30);
+        SendInput(1, &release, sizeof(INPUT));
+        SetEvent(released.Get());
+    });
+    EXPECT_TRUE(PumpUntil([&] { return reports.size() >= 2; }, 10000));
+    sender.join();
+    PumpFor(200);
+    hook.StopHookKeyboard();
+    Application.OnException.Clear();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].Message, u"press failed");
+    EXPECT_EQ(reports[1].Message, u"release failed");
+    for (const TReport& r : reports) {
+        EXPECT_TRUE(r.HookReturned) << "reported inside the hook call";
+        EXPECT_TRUE(r.OnMain);
+    }
 }
 
 // --- the component in a process of its own --------------------------------------------------
 
-// Runs the probe's "create" from a folder without the library, with the given current directory,
-// plays the user who reads and closes the error box, and answers the probe's exit code.
+// Runs a copy of the probe's "create" with the given current directory, plays the user who reads
+// and closes the error box, if one shows, and answers the probe's exit code.
 struct TBox {
     std::wstring Caption;
     std::wstring Text;
@@ -283,10 +457,10 @@ std::wstring LonelyProbe()
     return folder + L"HookProbe.exe";
 }
 
-DWORD CreateCloseBox(const std::wstring& ADirectory, TBox& ABox)
+DWORD CreateCloseBox(const std::wstring& AProbe, const std::wstring& ADirectory, TBox& ABox)
 {
     TChild probe;
-    if (!probe.Start(LonelyProbe(), L"create", ADirectory)) return 998;
+    if (!probe.Start(AProbe, L"create", ADirectory)) return 998;
     HWND box = nullptr;
     const DWORD start = GetTickCount();
     while (!box && GetTickCount() - start < 30000) {
@@ -311,7 +485,7 @@ TEST_F(HookTest, WithoutTheLibraryTheErrorBoxShowsAndTheComponentStaysInert)
     TBox box;
     // Exit code 0: DLLLoaded false, no uiHook.dll in the process, and the keyboard watch started
     // without it did nothing harmful.
-    EXPECT_EQ(CreateCloseBox(L"", box), 0u);
+    EXPECT_EQ(CreateCloseBox(LonelyProbe(), L"", box), 0u);
     EXPECT_EQ(box.Caption, L"Error");
     EXPECT_EQ(box.Text, L"uiHook.dll can not be found!");
     EXPECT_TRUE(box.Error);
@@ -326,10 +500,24 @@ TEST_F(HookTest, ALibraryPlantedInTheCurrentDirectoryOrOnPathIsNotLoaded)
     GetEnvironmentVariableW(L"PATH", oldPath, 32768);
     SetEnvironmentVariableW(L"PATH", (planted + L";" + oldPath).c_str());
     TBox box;
-    const DWORD code = CreateCloseBox(planted, box);
+    const DWORD code = CreateCloseBox(LonelyProbe(), planted, box);
     SetEnvironmentVariableW(L"PATH", oldPath);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(box.Text, L"uiHook.dll can not be found!");
+}
+
+// Found beside the program, a library that lacks one of the four exports is let go again, silently.
+TEST_F(HookTest, ALibraryLackingOneOfTheFourExportsLeavesTheComponentInertWithoutAMessage)
+{
+    for (const wchar_t* missing : {L"EnableKeyboardHook", L"DisableKeyboardHook", L"EnableMouseHook", L"DisableMouseHook"}) {
+        SCOPED_TRACE(testing::Message() << "without " << std::string(missing, missing + wcslen(missing)));
+        const std::wstring folder = Folder() + L"without_" + missing + L"\\";
+        ASSERT_NE(GetFileAttributesW((folder + L"uiHook.dll").c_str()), INVALID_FILE_ATTRIBUTES);
+        TBox box;
+        // Exit code 0: DLLLoaded false and no uiHook.dll left in the process.
+        EXPECT_EQ(CreateCloseBox(folder + L"HookProbe.exe", L"", box), 0u);
+        EXPECT_EQ(box.Caption, L"") << "a message box: " << std::string(box.Text.begin(), box.Text.end());
+    }
 }
 
 // --- several components, the worker thread ----------------------------------------------------
