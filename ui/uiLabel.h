@@ -16,6 +16,7 @@ public:
     const std::u16string& Text() const;
     void SetText(const std::u16string& AText);
     COLORREF Color() const { return FColor; }
+    HFONT Font() const { return FFont.Get(); }
     void Paint(HDC ADC) const override;
 
 private:

@@ -1,3 +1,4 @@
+#include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "profile/DMUnit.h"
 #include "shell/AboutPanel.h"
@@ -81,6 +82,56 @@ TEST(AboutPanel, TextsFollowTheLanguage)
     form.uiLanguage1->SetLang(u"CH");
     form.uiLanguage1->SetLang(u"en");
     EXPECT_EQ(form.AboutPanel->BtnOK->Caption(), u"OK");
+}
+
+// The texts of the content area from the top, each in the font it is drawn with: the size in
+// points at the screen's resolution and the weight of the font the system made of it.
+TEST(AboutPanel, TextsInTheirSizesAndWeights)
+{
+    Application.Initialize();
+    const TProfileData data;
+    TQelMonMain form(nullptr);
+    struct TText {
+        std::u16string Text;
+        int Points;
+        LONG Weight;
+    };
+    std::vector<TText> shown;
+    std::vector<RECT> boxes;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    for (int i = 0; i < form.AboutPanel->ComponentCount(); ++i) {
+        const auto* label = dynamic_cast<const TuiLabel*>(form.AboutPanel->Components(i));
+        if (!label) continue;
+        TEXTMETRICW metrics{};
+        const HGDIOBJ old = SelectObject(screen, label->Font());
+        GetTextMetricsW(screen, &metrics);
+        SelectObject(screen, old);
+        // The em height in pixels, back in points.
+        const int points = MulDiv(metrics.tmHeight - metrics.tmInternalLeading, 72, dpi);
+        shown.push_back({label->Text(), points, metrics.tmWeight});
+        boxes.push_back(label->Bounds());
+    }
+    ReleaseDC(nullptr, screen);
+    const std::u16string site = form.AboutPanel->TextWeb->Text();
+    ASSERT_FALSE(site.empty());
+    const std::vector<TText> expected = {{u"Hardware & Software Information:", 16, FW_BOLD},
+                                         {u"Hardware Core:1.00.00", 13, FW_NORMAL},
+                                         {u"Software Core:1.00.00", 13, FW_NORMAL},
+                                         {u"Software Update Website:", 16, FW_BOLD},
+                                         {site, 13, FW_NORMAL}};
+    ASSERT_EQ(shown.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(Utf8FromUtf16(expected[i].Text));
+        EXPECT_EQ(shown[i].Text, expected[i].Text);
+        EXPECT_EQ(shown[i].Points, expected[i].Points);
+        EXPECT_EQ(shown[i].Weight, expected[i].Weight);
+        // Stacked from the top inside the content area (425 x 223 at 43, 100).
+        EXPECT_GE(boxes[i].left, 43);
+        EXPECT_LE(boxes[i].right, 43 + 425);
+        EXPECT_GE(boxes[i].top, i == 0 ? 100 : boxes[i - 1].bottom);
+        EXPECT_LE(boxes[i].bottom, 100 + 223);
+    }
 }
 
 // The panel's answer to the pointer and the left button, message by message.
