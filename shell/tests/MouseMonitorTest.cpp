@@ -8,6 +8,7 @@
 #include "framework/win/Handle.h"
 #include "hid/tests/HidTestSupport.h"
 #include "hid/tests/SimulatedHidDevice.h"
+#include "lang/LanguagePlatformWin.h"
 #include "lang/TranslationService.h"
 #include "lang/tests/LanguageTestSupport.h"
 #include "profile/DMUnit.h"
@@ -521,6 +522,40 @@ TEST_F(MonitorTest, TheStoredLanguageIsAppliedAtStartAndOnSettingsChanged)
     EXPECT_EQ(MenuCaptions(us.Get()), (std::vector<std::wstring>{L"Config", L"Exit"}));
     EXPECT_EQ(Form->TrayIcon1->Hint(), kTrayIconHint);
     EXPECT_EQ(Application.Title(), kApplicationTitle);
+}
+
+// A form of its own beside the monitor's: every write of Lang walks each registered form once, and
+// reads the caption of this control on the way.
+class TLanguageWalks : public TControl {
+public:
+    using TControl::TControl;
+    bool GetTextProperty(std::u16string_view AName, std::u16string& AValue) const override
+    {
+        if (AName == u"Caption") ++Walks;
+        return TControl::GetTextProperty(AName, AValue);
+    }
+    mutable int Walks = 0;
+};
+
+TEST_F(MonitorTest, TheStoredLanguageIsWrittenOnceAtStart)
+{
+    const struct {
+        uint8_t Index;
+        const char16_t* Lang;
+    } cases[] = {{kLanguageUS, u"US"}, {kLanguageCH, u"CH"}, {9, u""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "stored index " << int{c.Index});
+        TMainForm observer(nullptr);
+        new TuiLanguage(&observer, TWinLanguagePlatform::Instance());
+        auto* walks = new TLanguageWalks(&observer);
+        walks->SetCaption(u"Config");
+        DM->FAllProfileSettingInfo.CurrentLanguage = c.Index;
+        StartMonitor();
+        EXPECT_EQ(walks->Walks, 1);
+        EXPECT_EQ(Form->uiLanguage1->Lang(), c.Lang);
+        Form.reset();
+        TranslationService::Reset();
+    }
 }
 
 TEST_F(MonitorTest, ALanguageFileTranslatesTheHintAndTheTitle)
