@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # microphone_scenarios.sh SCENARIO WINE_RUN [PROGRAM]: the microphone tests that need Wine settings
 # or a sound server that comes later. Run inside scripts/wine-session.sh.
-#   wine_settings            the mixer test programs run as on Windows XP (Wine's per-program
-#                            version); the fake mixer's program loads the winmm.dll beside it
+#   wine_settings            the mixer test programs and the monitor's test on an older system
+#                            run as on Windows XP (Wine's per-program version); the fake mixer's
+#                            program loads the winmm.dll beside it
 #   capture_device_appears   PROGRAM starts with no sound server, so with no capture device; a
 #                            sound server with a microphone appears while it waits
 set -euo pipefail
@@ -12,7 +13,7 @@ app_defaults='HKCU\Software\Wine\AppDefaults'
 
 case $scenario in
 wine_settings)
-  for program in audio_mixer_tests.exe audio_fake_mixer_tests.exe; do
+  for program in audio_mixer_tests.exe audio_fake_mixer_tests.exe shell_older_system_tests.exe; do
     "$wine_run" reg add "$app_defaults\\$program" /v Version /d winxp /f >/dev/null
   done
   "$wine_run" reg add "$app_defaults\\audio_fake_mixer_tests.exe\\DllOverrides" /v winmm /d native /f >/dev/null
