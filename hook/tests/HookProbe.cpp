@@ -6,6 +6,12 @@
 //           prints every button event ("button state extra") until a real click has come and gone.
 //   macro   records a keyboard macro, prints "ready", then each event until B is released, then
 //           the entries handed to the stop handler ("entry type/state/value/extended").
+//   mousemacro  records a mouse macro, prints "ready", then each event ("event type button state
+//           x,y name|state") until the back side button is released, then the entries
+//           ("entry type/state/button/x,y/time").
+//   target X Y W H  a window at that place that prints "ready", then "down" and "up" for each
+//           press and release of the left button on it, until it is closed.
+#include "framework/core/Text.h"
 #include "framework/win/Application.h"
 #include "framework/win/Thread.h"
 #include "hook/uiHook.h"
@@ -13,6 +19,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -114,6 +121,62 @@ int Macro()
 
 }  // namespace
 
+int MouseMacro()
+{
+    TuiHook hook(nullptr);
+    bool done = false;
+    hook.OnRecordMouseMacroKey.Bind([&](int AType, TMouseButtons AButton, int AState, uint16_t AX, uint16_t AY, double,
+                                        const std::u16string& AText, const std::u16string& AStateText, TStringList&) {
+        Say("event " + std::to_string(AType) + " " + std::to_string(static_cast<int>(AButton)) + " " +
+            std::to_string(AState) + " " + std::to_string(AX) + "," + std::to_string(AY) + " " + Utf8FromUtf16(AText) +
+            "|" + Utf8FromUtf16(AStateText));
+        if (AType == 1 && AButton == TMouseButtons::XCLICK4 && AState == 0) done = true;
+    });
+    hook.OnStopRecordMouseMacroKey.Bind([](TStringList& AList) {
+        for (int i = 0; i < AList.Count(); ++i) {
+            const TMOUSEMACROKEY& m = static_cast<TMOUSEMacroKeyObject*>(AList.Objects(i))->FMOUSEMacroKey;
+            Say("entry " + std::to_string(m.nKeyType) + "/" + std::to_string(m.nKeyState) + "/" +
+                std::to_string(static_cast<int>(m.MouseButton)) + "/" + std::to_string(m.X) + "," + std::to_string(m.Y) +
+                "/" + std::to_string(m.TimeValue));
+        }
+    });
+    hook.RecordMouseMacro();
+    Say("ready");
+    Pump(30000, &done);
+    hook.StopRecordMouseMacro();
+    return done ? 0 : 1;
+}
+
+LRESULT CALLBACK TargetWindowProc(HWND AWnd, UINT AMsg, WPARAM AW, LPARAM AL)
+{
+    if (AMsg == WM_LBUTTONDOWN) Say("down");
+    if (AMsg == WM_LBUTTONUP) Say("up");
+    if (AMsg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(AWnd, AMsg, AW, AL);
+}
+
+int Target(int argc, wchar_t** argv)
+{
+    if (argc < 6) return 100;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = TargetWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = L"QelHookProbeTarget";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Hook target", WS_POPUP | WS_VISIBLE,
+                                  _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]), nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+    if (!window) return 101;
+    Say("ready");
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     Application.Initialize();
@@ -122,5 +185,7 @@ int wmain(int argc, wchar_t** argv)
     if (mode == L"edit") return Edit();
     if (mode == L"mouse") return Mouse();
     if (mode == L"macro") return Macro();
+    if (mode == L"mousemacro") return MouseMacro();
+    if (mode == L"target") return Target(argc, argv);
     return 100;
 }
