@@ -152,6 +152,12 @@ HRESULT STDMETHODCALLTYPE TMyEndpointVolumeCallback::OnNotify(PAUDIO_VOLUME_NOTI
 
 // ---- The toggle ----
 
+namespace {
+// In-process server, in-process handler or local server: the class context both the enumerator
+// and the endpoint volume are asked for.
+constexpr DWORD kAudioClassContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
+} // namespace
+
 TMicrophoneMute::~TMicrophoneMute() { ReleaseEndpoint(); }
 
 void TMicrophoneMute::ReleaseEndpoint()
@@ -172,7 +178,7 @@ void TMicrophoneMute::CreateAudioEndpoint()
         ReleaseEndpoint();
         FMMDev.Reset();
         FMMDevEnum.Reset();
-        if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+        if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, kAudioClassContext,
                                     IID_PPV_ARGS(FMMDevEnum.ReleaseAndGetAddressOf()))) ||
             !FMMDevEnum) {
             FMMDevEnum.Reset();
@@ -182,7 +188,7 @@ void TMicrophoneMute::CreateAudioEndpoint()
             FMMDev.Reset();
             return;
         }
-        if (FMMDev->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr,
+        if (FMMDev->Activate(__uuidof(IAudioEndpointVolume), kAudioClassContext, nullptr,
                              reinterpret_cast<void**>(FEndpoint.ReleaseAndGetAddressOf())) != S_OK) {
             FEndpoint.Reset();
             return;

@@ -36,9 +36,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The monitor with its trace lines and Wine's audio trace in its own log.
+# The monitor with its trace lines and Wine's audio trace (and what monitor_debug adds) in its own log.
+monitor_debug=
 start_monitor() {
-  (cd /tmp && WINEDEBUG=warn+seh,trace+mmdevapi exec "$WINE" "$app/QelMon.exe" 2>"$monlog") &
+  (cd /tmp && WINEDEBUG=warn+seh,trace+mmdevapi$monitor_debug exec "$WINE" "$app/QelMon.exe" 2>"$monlog") &
   pids+=("$!")
   probe wait TQelMonMain 20000 || fail "no window of class TQelMonMain"
 }
@@ -92,6 +93,8 @@ nothing_read_in_first_3s)
   wait_for "$(key_trace 3)" 1 5 || fail "a button pressed once the monitor reads was not seen"
   ;;
 mute_toggle)
+  # With COM's trace: the class context the device enumerator is made with.
+  monitor_debug=,trace+ole
   start_reading
   mouse press 3 >/dev/null || fail "press 3"
   wait_for "$(key_trace 3)" 1 5 || fail "no trace line for key index 3"
@@ -109,6 +112,21 @@ mute_toggle)
   wait_for "$(key_trace 4)" 1 5 || fail "no trace line for key index 4"
   sleep 1
   [ "$(count AEV_SetMute)" -eq 2 ] || fail "button 4 (function code 23) made a mute call"
+  # The endpoint, as Wine's audio trace shows it: one device enumerator, made with class context
+  # 7; one default endpoint asked for, of the capture flow (1) and the multimedia role (1); one
+  # device activated, for its endpoint volume with class context 7; the change callback
+  # registered once, with the endpoint that both mute calls went to.
+  [ "$(count 'CoCreateInstance {bcde0395-e52f-467c-8e3d-c4579291692e}')" -eq 1 ] || fail "not one device enumerator made"
+  grep -qE 'CoCreateInstance \{bcde0395-e52f-467c-8e3d-c4579291692e\}, 0+, 0x7, \{a95664d2-9614-4f35-a746-de8db63617e6\}' \
+    "$monlog" || fail "the device enumerator was not made with class context 7"
+  [ "$(count GetDefaultAudioEndpoint)" -eq 1 ] || fail "not one default endpoint asked for"
+  grep -q 'MMDevEnum_GetDefaultAudioEndpoint ([0-9A-Fa-f]*)->(1,1,' "$monlog" || fail "not the capture flow's multimedia endpoint"
+  [ "$(count MMDevice_Activate\ \()" -eq 1 ] || fail "not one device activated"
+  grep -q 'MMDevice_Activate ([0-9A-Fa-f]*)->({5cdf2c82-841e-4546-9722-0cf74078229a}, 7,' "$monlog" ||
+    fail "the endpoint volume was not activated with class context 7"
+  [ "$(count 'trace:mmdevapi:AEV_RegisterControlChangeNotify (')" -eq 1 ] || fail "the change callback was not registered once"
+  endpoint=$(sed -n 's/.*trace:mmdevapi:AEV_RegisterControlChangeNotify (\([0-9A-Fa-f]*\)).*/\1/p' "$monlog")
+  [ "$(grep -c "AEV_SetMute ($endpoint)" "$monlog")" -eq 2 ] || fail "the mute calls went to another endpoint than $endpoint"
   ;;
 profile_switch)
   "$WINE" reg add "$profile_key" /f >/dev/null 2>&1
