@@ -23,6 +23,8 @@ trap cleanup EXIT
 # language data holds it in.
 file_hex() { od -An -tx1 -v "$1" | tr -d ' \n'; }
 utf16_hex() { printf '%s' "$1" | od -An -tx1 -v | tr -d ' \n' | sed 's/../&00/g'; }
+# The language data of a file as LangDump prints it (source, language and line items).
+dump() { "$WINE" "$app/LangDump.exe" "Z:$1" 2>/dev/null | tr -d '\r'; }
 
 start_editor() {
   (cd /tmp && exec "$WINE" "$app/QelLangEdit.exe") &
@@ -76,6 +78,8 @@ translate_and_save)
   import -window root "$artifacts/editor-edited.png"
 
   before=$(file_hex "$app/ui.local")
+  dump "$app/ui.local" >"$artifacts/ui-local-before.txt"
+  grep -q '^language' "$artifacts/ui-local-before.txt" || fail "the shipped ui.local could not be read"
   click_at $save_to_file
   wait_editor_end
   after=$(file_hex "$app/ui.local")
@@ -88,6 +92,46 @@ translate_and_save)
   for name in CH US; do
     ! grep -q "02000000$(utf16_hex "$name")" <<<"$after" || fail "ui.local holds the built-in $name"
   done
+  # What was saved, language by language and row by row: the languages at their places; every
+  # source text has one line in each table, with the translation the grid showed: the typed one
+  # in the English tab's first row, else the file's own, else the source text itself.
+  dump "$app/ui.local" >"$artifacts/ui-local-after.txt"
+  awk -F'\t' -v typed="Two DPI modes" '
+    function split_line(text) { eq = index(text, "="); name = substr(text, 1, eq - 1); value = substr(text, eq + 1) }
+    FNR == NR {
+      if ($1 == "language") was[++languages] = $2
+      if ($1 == "source") old_source[$2] = 1
+      if ($1 == "line") { split_line($3); old[$2, name] = value }
+      next
+    }
+    $1 == "language" { now[++saved] = $2 }
+    $1 == "source" { source[++sources] = $2 }
+    $1 == "line" {
+      split_line($3)
+      if (($2, name) in got) { print "two lines for \"" name "\" in " $2; bad = 1 }
+      got[$2, name] = value
+      lines[$2]++
+    }
+    END {
+      if (saved != languages) { print saved " languages instead of " languages; bad = 1 }
+      for (i = 1; i <= languages; i++) if (now[i] != was[i]) { print "language " i " is " now[i] ", was " was[i]; bad = 1 }
+      for (s in old_source) if (!found_source(s)) { print "source text \"" s "\" is gone"; bad = 1 }
+      for (i = 1; i <= saved; i++) {
+        lang = now[i]
+        if (lines[lang] != sources) { print lang " has " lines[lang] " lines for " sources " source texts"; bad = 1 }
+        for (r = 1; r <= sources; r++) {
+          s = source[r]
+          want = s
+          if ((lang, s) in old && old[lang, s] != "") want = old[lang, s]
+          if (lang == "0409" && s ~ /^ *Only 2 DPI Mode switching$/) want = typed
+          if (got[lang, s] != want) { print lang " \"" s "\": saved \"" got[lang, s] "\", shown \"" want "\""; bad = 1 }
+        }
+      }
+      exit bad
+    }
+    function found_source(text,   r) { for (r = 1; r <= sources; r++) if (source[r] == text) return 1; return 0 }
+  ' "$artifacts/ui-local-before.txt" "$artifacts/ui-local-after.txt" || fail "ui.local does not hold what the grids showed"
+  grep -qxF "$(printf 'source\tHello Translator')" "$artifacts/ui-local-after.txt" || fail "the added source text is not saved"
 
   # Opened again, the editor shows the saved file's three languages.
   start_editor
