@@ -193,7 +193,7 @@ private:
     std::atomic<DWORD>& FDestroyedOn;
 };
 
-TEST_F(ThreadTest, AThreadStillHasItsWholeStackAfterItsUntouchedPagesAreGivenBack)
+TEST_F(ThreadTest, AThreadStillHasItsWholeStackAfterItsUnusedPagesAreGivenBack)
 {
     std::atomic<int> sum{0};
     std::atomic<DWORD> destroyedOn{0};

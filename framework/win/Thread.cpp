@@ -96,12 +96,14 @@ TSynchronizer& Synchronizer()
 constexpr ULONG_PTR kStackInUse = 64 * 1024;
 constexpr ULONG_PTR kPageSize = 4096;
 
+} // namespace
+
 // Wine touches most of the top megabyte of a new thread's stack before the thread runs, so every
 // thread would hold that much private memory for as long as it lives. The pages below the
 // thread's frames hold nothing of interest: they are given back, and zero pages take their place
 // when the stack grows into them again. On Windows the committed stack is what the thread has
 // touched, so there is little or nothing to give back.
-void ReleaseUntouchedStack()
+void TThread::ReleaseUnusedStack()
 {
     volatile char here = 0;
     // The lowest page of the committed, writable run of the stack that holds this frame; the
@@ -116,8 +118,6 @@ void ReleaseUntouchedStack()
     // A refusal leaves the pages as they were.
     static_cast<void>(VirtualAlloc(reinterpret_cast<void*>(limit), top - limit, MEM_RESET, PAGE_READWRITE));
 }
-
-} // namespace
 
 TThread::TThread()
     : FTerminateEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)), FSyncDone(CreateEventW(nullptr, FALSE, FALSE, nullptr))
@@ -146,7 +146,7 @@ bool TThread::Start()
 DWORD WINAPI TThread::ThreadProc(LPVOID AParam)
 {
     auto* self = static_cast<TThread*>(AParam);
-    ReleaseUntouchedStack();
+    ReleaseUnusedStack();
     try {
         self->Execute();
     } catch (...) {
