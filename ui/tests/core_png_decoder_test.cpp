@@ -267,14 +267,16 @@ TEST(PngDecoder, DamagedOrForeignFilesAreRefusedAndLeaveNoPicture)
         EXPECT_EQ(image.Width, 0u);
         EXPECT_EQ(image.Height, 0u);
         EXPECT_TRUE(image.Rgba.empty());
-        // The header alone is refused for the decoder's reason, or passes when the fault lies behind it.
+        // The header alone is refused for the decoder's reason, with no size, or passes when the
+        // fault lies behind it.
         uint32_t width = 7, height = 7;
         const TPngResult header = ReadPngSize(c.File, width, height);
-        if (header == TPngResult::Ok)
-            EXPECT_EQ(std::vector<uint32_t>({width, height}), std::vector<uint32_t>({2, 2}));
-        else
+        if (header == TPngResult::Ok) {
+            EXPECT_TRUE(width > 0 && height > 0);
+        } else {
             EXPECT_EQ(header, c.Expected) << PngResultText(header);
-        if (header != TPngResult::Ok) EXPECT_EQ(width + height, 0u);
+            EXPECT_EQ(width + height, 0u);
+        }
     }
     TPngImage image;
     EXPECT_EQ(DecodePng(valid, image), TPngResult::Ok);
