@@ -53,6 +53,7 @@ struct TSystemHidApi {
         Resolve(h, "HidP_MaxUsageListLength", Api.HidP_MaxUsageListLength);
         Resolve(h, "HidP_GetUsagesEx", Api.HidP_GetUsagesEx);
         Resolve(h, "HidP_UsageListDifference", Api.HidP_UsageListDifference);
+        Resolve(h, "HidD_SetNumInputBuffers", Api.HidD_SetNumInputBuffers);
     }
 };
 

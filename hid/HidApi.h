@@ -72,6 +72,8 @@ struct THidApi {
     HIDP_STATUS(WINAPI* HidP_GetUsagesEx)(HIDP_REPORT_TYPE, USHORT, USAGE_AND_PAGE*, ULONG*, PHIDP_PREPARSED_DATA,
                                           PCHAR, ULONG) = nullptr;
     HIDP_STATUS(WINAPI* HidP_UsageListDifference)(USAGE*, USAGE*, USAGE*, USAGE*, ULONG) = nullptr;
+    // Not needed for reading: without it a handle keeps the system's input ring.
+    BOOLEAN(WINAPI* HidD_SetNumInputBuffers)(HANDLE, ULONG) = nullptr;
     // Device I/O (kernel32, always present)
     decltype(&::CreateFileW) CreateFileW = &::CreateFileW;
     decltype(&::CloseHandle) CloseHandle = &::CloseHandle;
@@ -82,7 +84,7 @@ struct THidApi {
     // The reader's one wait; a measurement may count its wake-ups.
     decltype(&::WaitForMultipleObjectsEx) WaitForMultipleObjectsEx = &::WaitForMultipleObjectsEx;
 
-    // True when both libraries and every function of them were found.
+    // True when both libraries and every function the walk and the reader need were found.
     bool Complete() const;
 };
 

@@ -22,6 +22,10 @@ constexpr DWORD kHardwareIdBufferBytes = 32768;
 constexpr size_t kUsageListEntries = 100;
 constexpr int kLastConfiguredKey = 101;
 constexpr DWORD kFruitlessReadPauseMs = 1;
+// Reports the HID class driver keeps for a reader's handle while the reader waits for the main
+// thread: the system's default is 32, too few for a burst of 1,000 a second while the main thread
+// is busy; 512 is the most Windows XP and later, and Wine, accept.
+constexpr ULONG kInputBuffers = 512;
 
 // Every reader of the process and the stop event they share. Readers register before their
 // thread starts and unregister in their destructor, so a registered reader is a whole object.
@@ -315,6 +319,9 @@ TuiHidDeviceReadThread::TuiHidDeviceReadThread(TuiHIDData* AHIDData, const std::
                                            nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr)),
       FPreparsedData(FApi), FStopEvent(ReadStopEvent())
 {
+    // A system that refuses the ring's size keeps its default; nothing else depends on it.
+    if (FDeviceHandle.Valid() && FApi.HidD_SetNumInputBuffers)
+        static_cast<void>(FApi.HidD_SetNumInputBuffers(FDeviceHandle.Get(), kInputBuffers));
     if (FDeviceHandle.Valid() && FPreparsedData.Fetch(FDeviceHandle.Get())) {
         HIDP_CAPS caps{};
         if (FApi.HidP_GetCaps(FPreparsedData.Get(), &caps) == kHidpStatusSuccess) FInputReportLength = caps.InputReportByteLength;

@@ -94,6 +94,13 @@ void TQelMonMain::FormCreate()
 bool TQelMonMain::WndProc(TMessage& AMessage)
 {
     switch (AMessage.Msg) {
+    case WM_SHOWWINDOW:
+        // The About panel's pictures are held only while someone can see them.
+        if (AMessage.WParam)
+            AboutPanel->LoadPictures();
+        else
+            AboutPanel->ReleasePictures();
+        return false;
     case WM_CLOSE:
         // Closing the main window ends the monitor, as it does for any application's main form.
         Application.Terminate();

@@ -4,6 +4,7 @@
 #include "framework/win/Handle.h"
 #include "framework/win/WinText.h"
 #include "framework/win/MessageBox.h"
+#include "framework/win/Thread.h"
 #include "profile/DMUnit.h"
 #include "profile/ProductConstants.h"
 #include "shell/MouseMonitor.h"
@@ -31,6 +32,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     }
     {
         TQelMonMain mainWindow(nullptr);
+        // The loop runs at a shallow depth all day: what start-up touched below it is given back.
+        TThread::ReleaseUnusedStack();
         Application.Run();
         ReleaseMutex(mutex.Get());
     }

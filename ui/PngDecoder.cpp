@@ -163,7 +163,8 @@ private:
     bool FEnded = false;
 };
 
-TPngResult Decode(std::span<const uint8_t> AData, TPngImage& AImage)
+// With AHeaderOnly the walk ends at the header chunk, leaving AImage with the size alone.
+TPngResult Decode(std::span<const uint8_t> AData, TPngImage& AImage, bool AHeaderOnly)
 {
     if (AData.empty()) return TPngResult::NotPng;
     const size_t signature = AData.size() < sizeof kSignature ? AData.size() : sizeof kSignature;
@@ -190,6 +191,11 @@ TPngResult Decode(std::span<const uint8_t> AData, TPngImage& AImage)
             if (header.Width != 0) return TPngResult::BadHeader;
             const TPngResult read = ReadHeader(body, length, header);
             if (read != TPngResult::Ok) return read;
+            if (AHeaderOnly) {
+                AImage.Width = header.Width;
+                AImage.Height = header.Height;
+                return TPngResult::Ok;
+            }
             pixels = std::make_unique<TRowInflater>(header);
             continue;
         }
@@ -216,8 +222,17 @@ TPngResult DecodePng(std::span<const uint8_t> AData, TPngImage& AImage)
 {
     AImage = {};
     TPngImage image;
-    const TPngResult result = Decode(AData, image);
+    const TPngResult result = Decode(AData, image, false);
     if (result == TPngResult::Ok) AImage = std::move(image);
+    return result;
+}
+
+TPngResult ReadPngSize(std::span<const uint8_t> AData, uint32_t& AWidth, uint32_t& AHeight)
+{
+    TPngImage image;
+    const TPngResult result = Decode(AData, image, true);
+    AWidth = image.Width;
+    AHeight = image.Height;
     return result;
 }
 

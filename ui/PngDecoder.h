@@ -33,6 +33,9 @@ inline constexpr uint64_t kPngMaxPixels = 4u * 1024 * 1024;
 
 // On Ok AImage holds the picture; otherwise it is empty.
 TPngResult DecodePng(std::span<const uint8_t> AData, TPngImage& AImage);
+// The size the file's header gives, checked as DecodePng checks it, without decoding the
+// picture data (a later DecodePng may still refuse it); 0 x 0 unless Ok.
+TPngResult ReadPngSize(std::span<const uint8_t> AData, uint32_t& AWidth, uint32_t& AHeight);
 // The picture as GDI blends it: blue, green, red, alpha, each colour premultiplied by alpha.
 std::vector<uint8_t> PremultipliedBgra(const TPngImage& AImage);
 // A short English sentence for the result, for traces and test output.

@@ -62,6 +62,29 @@ void TuiPanel::SetBackground(TuiPicture APicture)
     InvalidateRect(FHandle, nullptr, FALSE);
 }
 
+void TuiPanel::LoadPictures()
+{
+    FBackground.Load();
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* visual = dynamic_cast<TuiVisual*>(Components(i))) visual->LoadPictures();
+    if (FHandle) InvalidateRect(FHandle, nullptr, FALSE);
+}
+
+void TuiPanel::ReleasePictures()
+{
+    FBackground.Release();
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* visual = dynamic_cast<TuiVisual*>(Components(i))) visual->ReleasePictures();
+}
+
+int TuiPanel::LoadedPictures() const
+{
+    int count = FBackground.Loaded() ? 1 : 0;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (const auto* visual = dynamic_cast<const TuiVisual*>(Components(i))) count += visual->LoadedPictures();
+    return count;
+}
+
 void TuiPanel::Invalidate(const RECT& AArea) const
 {
     if (FHandle) InvalidateRect(FHandle, &AArea, FALSE);

@@ -1,6 +1,7 @@
 #pragma once
 // A panel that fills a form with a background picture and the visuals it owns (texts, buttons),
-// drawn by the panel itself in one pass without flicker. It is a child window of its own, so the
+// drawn by the panel itself in one pass without flicker; its pictures are decoded only while it
+// shows. It is a child window of its own, so the
 // form keeps its own window procedure; it follows the pointer and the left button for its
 // buttons: a button is hot while the pointer is over it, pressed while the button went down on it
 // and the pointer is still over it, and clicked when the button comes up there. The panel is a
@@ -22,6 +23,10 @@ public:
 
     RECT Bounds() const { return FBounds; }
     virtual void Paint(HDC ADC) const = 0;
+    // The visual's pictures, decoded while the panel shows and released while it is hidden.
+    virtual void LoadPictures() {}
+    virtual void ReleasePictures() {}
+    virtual int LoadedPictures() const { return 0; }
 
 protected:
     TuiPanel* Panel() const { return FPanel; }
@@ -41,6 +46,12 @@ public:
 
     HWND Handle() const { return FHandle; }
     void SetBackground(TuiPicture APicture);
+    // The form calls these as it shows and hides: nobody sees a hidden panel, so it holds no
+    // pixels then.
+    void LoadPictures();
+    void ReleasePictures();
+    // The pictures of the background and the visuals whose pixels are held now.
+    int LoadedPictures() const;
     void Invalidate(const RECT& AArea) const;
     void TranslateTexts() override;
 

@@ -2,11 +2,31 @@
 
 #include <cstring>
 
-TuiPicture::TuiPicture(std::span<const uint8_t> APng)
+TuiPicture::TuiPicture(std::span<const uint8_t> APng) : FPng(APng)
 {
+    uint32_t width = 0, height = 0;
+    FResult = ReadPngSize(APng, width, height);
+    FWidth = static_cast<int>(width);
+    FHeight = static_cast<int>(height);
+}
+
+TuiPicture TuiPicture::FromResource(const wchar_t* AName)
+{
+    // Resources are mapped with the module for as long as it is loaded: nothing to free.
+    HRSRC found = FindResourceW(nullptr, AName, RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return TuiPicture();
+    return TuiPicture(std::span<const uint8_t>(static_cast<const uint8_t*>(data), SizeofResource(nullptr, found)));
+}
+
+bool TuiPicture::Load()
+{
+    if (FBitmap) return true;
+    if (Empty()) return false;
     TPngImage image;
-    FResult = DecodePng(APng, image);
-    if (FResult != TPngResult::Ok) return;
+    FResult = DecodePng(FPng, image);
+    if (FResult != TPngResult::Ok) return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = static_cast<LONG>(image.Width);
@@ -17,21 +37,10 @@ TuiPicture::TuiPicture(std::span<const uint8_t> APng)
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     FBitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!FBitmap) return;
+    if (!FBitmap) return false;
     const std::vector<uint8_t> pixels = PremultipliedBgra(image);
     std::memcpy(bits, pixels.data(), pixels.size());
-    FWidth = static_cast<int>(image.Width);
-    FHeight = static_cast<int>(image.Height);
-}
-
-TuiPicture TuiPicture::FromResource(const wchar_t* AName)
-{
-    // Resources are mapped with the module: nothing to free.
-    HRSRC found = FindResourceW(nullptr, AName, RT_RCDATA);
-    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) return TuiPicture();
-    return TuiPicture(std::span<const uint8_t>(static_cast<const uint8_t*>(data), SizeofResource(nullptr, found)));
+    return true;
 }
 
 void TuiPicture::Draw(HDC ADC, int AX, int AY) const

@@ -14,6 +14,9 @@ public:
     TuiButtonState State() const { return FState; }
     void SetState(TuiButtonState AState);
     void Paint(HDC ADC) const override;
+    void LoadPictures() override { FPicture.Load(); }
+    void ReleasePictures() override { FPicture.Release(); }
+    int LoadedPictures() const override { return FPicture.Loaded() ? 1 : 0; }
 
     TEvent<void(TuiPictureButton*)> OnClick;
 

@@ -31,3 +31,22 @@ void TuiStateButton::Paint(HDC ADC) const
     }
     DrawUiText(ADC, FFont.Get(), kCaptionColor, Caption(), area, DT_CENTER | DT_VCENTER);
 }
+
+void TuiStateButton::LoadPictures()
+{
+    TuiPictureButton::LoadPictures();
+    FHot.Load();
+    FPressed.Load();
+}
+
+void TuiStateButton::ReleasePictures()
+{
+    TuiPictureButton::ReleasePictures();
+    FHot.Release();
+    FPressed.Release();
+}
+
+int TuiStateButton::LoadedPictures() const
+{
+    return TuiPictureButton::LoadedPictures() + (FHot.Loaded() ? 1 : 0) + (FPressed.Loaded() ? 1 : 0);
+}

@@ -11,6 +11,9 @@ public:
 
     const std::u16string& Caption() const;
     void Paint(HDC ADC) const override;
+    void LoadPictures() override;
+    void ReleasePictures() override;
+    int LoadedPictures() const override;
 
 private:
     TuiPicture FHot;

@@ -172,6 +172,39 @@ TEST_F(ThreadTest, FreeOnTerminateDeletesTheObjectOnItsOwnThread)
     EXPECT_NE(destroyedOn, GetCurrentThreadId());
 }
 
+// Uses a megabyte of its stack, well into the pages given back at its start, and frees itself.
+class TDeepStackThread : public TThread {
+public:
+    TDeepStackThread(std::atomic<int>& ASum, std::atomic<DWORD>& ADestroyedOn) : FSum(ASum), FDestroyedOn(ADestroyedOn) {}
+    ~TDeepStackThread() override { FDestroyedOn = GetCurrentThreadId(); }
+
+protected:
+    void Execute() override
+    {
+        volatile uint8_t buffer[1024 * 1024];
+        for (size_t i = 0; i < sizeof(buffer); ++i) buffer[i] = static_cast<uint8_t>(i % 251);
+        int sum = 0;
+        for (size_t i = 0; i < sizeof(buffer); i += 4096) sum += buffer[i] == static_cast<uint8_t>(i % 251);
+        FSum = sum;
+    }
+
+private:
+    std::atomic<int>& FSum;
+    std::atomic<DWORD>& FDestroyedOn;
+};
+
+TEST_F(ThreadTest, AThreadStillHasItsWholeStackAfterItsUnusedPagesAreGivenBack)
+{
+    std::atomic<int> sum{0};
+    std::atomic<DWORD> destroyedOn{0};
+    auto* t = new TDeepStackThread(sum, destroyedOn);
+    t->SetFreeOnTerminate(true);
+    ASSERT_TRUE(t->Start());
+    // The object, reached from the thread's first frame, is intact at the end.
+    ASSERT_TRUE(PumpUntil([&] { return destroyedOn != 0; }));
+    EXPECT_EQ(sum, 256) << "a page of the stack does not hold what was written to it";
+}
+
 TEST_F(ThreadTest, TimerFiresOnMainThreadAndStopsWhenDisabled)
 {
     TTimer timer(nullptr);

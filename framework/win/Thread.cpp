@@ -92,7 +92,32 @@ TSynchronizer& Synchronizer()
     return instance;
 }
 
+// Room left for the frames the thread's start already uses, and for a little more.
+constexpr ULONG_PTR kStackInUse = 64 * 1024;
+constexpr ULONG_PTR kPageSize = 4096;
+
 } // namespace
+
+// Wine touches most of the top megabyte of a new thread's stack before the thread runs, so every
+// thread would hold that much private memory for as long as it lives. The pages below the
+// thread's frames hold nothing of interest: they are given back, and zero pages take their place
+// when the stack grows into them again. On Windows the committed stack is what the thread has
+// touched, so there is little or nothing to give back.
+void TThread::ReleaseUnusedStack()
+{
+    volatile char here = 0;
+    // The lowest page of the committed, writable run of the stack that holds this frame; the
+    // system may report that run in pieces. Below it lie the guard pages and the reservation.
+    auto limit = reinterpret_cast<ULONG_PTR>(&here) & ~(kPageSize - 1);
+    MEMORY_BASIC_INFORMATION region{};
+    while (VirtualQuery(reinterpret_cast<void*>(limit - 1), &region, sizeof region) && region.State == MEM_COMMIT &&
+           region.Protect == PAGE_READWRITE)
+        limit = reinterpret_cast<ULONG_PTR>(region.BaseAddress);
+    const ULONG_PTR top = (reinterpret_cast<ULONG_PTR>(&here) - kStackInUse) & ~(kPageSize - 1);
+    if (top <= limit) return;
+    // A refusal leaves the pages as they were.
+    static_cast<void>(VirtualAlloc(reinterpret_cast<void*>(limit), top - limit, MEM_RESET, PAGE_READWRITE));
+}
 
 TThread::TThread()
     : FTerminateEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)), FSyncDone(CreateEventW(nullptr, FALSE, FALSE, nullptr))
@@ -121,6 +146,7 @@ bool TThread::Start()
 DWORD WINAPI TThread::ThreadProc(LPVOID AParam)
 {
     auto* self = static_cast<TThread*>(AParam);
+    ReleaseUnusedStack();
     try {
         self->Execute();
     } catch (...) {

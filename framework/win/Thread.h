@@ -35,6 +35,9 @@ public:
 
     // Records the calling thread as the main thread and makes the window through which the
     // hand-off reaches it. The application calls it; tests that run no application call it once.
+    // Gives back the pages of the calling thread's stack below its frames (what Wine touched as
+    // the thread started); every thread does it as it starts.
+    static void ReleaseUnusedStack();
     static void InitMainThread();
     static bool IsMainThread();
     // Runs queued hand-offs; the main thread's message loop calls it through its window.

@@ -46,6 +46,8 @@ struct TState {
     int Preparsed = 0;
     int ClosedPending = 0;
     int Reads = 0;
+    std::map<HANDLE, ULONG> InputBuffers;
+    bool RefuseInputBuffers = false;
 };
 
 TState& State()
@@ -148,6 +150,7 @@ BOOL WINAPI SimCloseHandle(HANDLE AHandle)
     {
         std::lock_guard lock(s.Lock);
         if (s.Handles.erase(AHandle)) {
+            s.InputBuffers.erase(AHandle);
             const auto pending = std::find_if(s.Pending.begin(), s.Pending.end(),
                                               [&](const TPendingRead& r) { return r.Handle == AHandle; });
             if (pending != s.Pending.end()) {
@@ -218,6 +221,23 @@ BOOL WINAPI SimCancelIo(HANDLE AHandle)
     s.Changed.notify_all();
     lock.unlock();
     QueueCompletions(cancelled);
+    return TRUE;
+}
+
+BOOLEAN WINAPI SimSetNumInputBuffers(HANDLE AHandle, ULONG ACount)
+{
+    auto& s = State();
+    std::unique_lock lock(s.Lock);
+    if (!DeviceOfHandle(s, AHandle)) {
+        lock.unlock();
+        const auto platform = SystemHidApi().HidD_SetNumInputBuffers;
+        return platform ? platform(AHandle, ACount) : FALSE;
+    }
+    if (s.RefuseInputBuffers) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    s.InputBuffers[AHandle] = ACount;
     return TRUE;
 }
 
@@ -322,6 +342,7 @@ THidApi MakeApi()
     api.ReadFileEx = &SimReadFileEx;
     api.GetOverlappedResult = &SimGetOverlappedResult;
     api.CancelIo = &SimCancelIo;
+    api.HidD_SetNumInputBuffers = &SimSetNumInputBuffers;
     api.HidD_GetPreparsedData = &SimGetPreparsedData;
     api.HidD_FreePreparsedData = &SimFreePreparsedData;
     api.HidP_GetCaps = &SimGetCaps;
@@ -519,6 +540,8 @@ void Reset()
     s.Handles.clear();
     s.Devices.clear();
     s.Preparsed = s.ClosedPending = s.Reads = 0;
+    s.InputBuffers.clear();
+    s.RefuseInputBuffers = false;
 }
 
 bool WaitForPendingReads(const std::u16string& APath, size_t AReads, unsigned ATimeoutMs)
@@ -570,6 +593,24 @@ void CompleteReadsAtOnce(const std::u16string& APath, bool AOn, DWORD AError)
     const std::vector<TPendingRead> failed = FailPending(s, OnDevice(s, device), AError);
     lock.unlock();
     QueueCompletions(failed);
+}
+
+ULONG InputBuffersOfPendingRead(const std::u16string& APath)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    TDevice* device = FindDevice(s, APath);
+    auto read = std::find_if(s.Pending.begin(), s.Pending.end(), OnDevice(s, device));
+    if (!device || read == s.Pending.end()) return 0;
+    auto size = s.InputBuffers.find(read->Handle);
+    return size == s.InputBuffers.end() ? 0 : size->second;
+}
+
+void RefuseInputBuffers(bool ARefuse)
+{
+    auto& s = State();
+    std::lock_guard lock(s.Lock);
+    s.RefuseInputBuffers = ARefuse;
 }
 
 int OpenHandles()

@@ -1,6 +1,7 @@
 #pragma once
 // A simulated HID device behind the function table: it stands in for the device I/O (open,
-// overlapped reads with their completion routine, cancel, close) and for the capabilities and
+// overlapped reads with their completion routine, cancel, close, the input ring's size) and for
+// the capabilities and
 // button usages of its collection (with the usage-list difference, which Wine's hid.dll lacks);
 // everything else is the platform's. Its reports are pushed by
 // the test: a read completes when the test sends a report, and its completion routine runs as
@@ -63,6 +64,12 @@ void Unplug(const std::u16string& APath);
 // While AOn, every read of the device (the pending ones too) completes as soon as it is issued:
 // failed with AError, or with 0 bytes when AError is 0.
 void CompleteReadsAtOnce(const std::u16string& APath, bool AOn, DWORD AError = 0);
+
+// The input ring size set on the handle whose read is pending on the device (0: none set, or
+// no read pending).
+ULONG InputBuffersOfPendingRead(const std::u16string& APath);
+// While ARefuse, setting the input ring's size fails with ERROR_INVALID_PARAMETER.
+void RefuseInputBuffers(bool ARefuse);
 
 // Handles and parsed descriptors handed out and not yet returned.
 int OpenHandles();

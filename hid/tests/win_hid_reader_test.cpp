@@ -319,6 +319,54 @@ TEST_F(HidReaderTest, ReadsThatKeepFailingAtOnceAreRepeatedWithoutSpinning)
     EXPECT_EQ(lost, 0);
 }
 
+// The reader asks for a larger input ring on its own handle; a system that refuses it, or lacks
+// the function, keeps its default ring and the reader reads and ends as ever.
+TEST_F(HidReaderTest, InputRingIsEnlargedOnTheReadersHandleAndARefusalChangesNothingElse)
+{
+    static const THidApi withoutRing = [] {
+        THidApi api = SimulatedHid::Api();
+        api.HidD_SetNumInputBuffers = nullptr;
+        return api;
+    }();
+    const struct {
+        const char* Name;
+        const THidApi* Api;
+        bool Refused;
+        ULONG Ring;
+    } cases[] = {{"accepted", &SimulatedHid::Api(), false, 512},
+                 {"refused", &SimulatedHid::Api(), true, 0},
+                 {"function missing", &withoutRing, false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::atomic<int> lost{0};
+        TuiHIDData hid(nullptr, *c.Api);
+        std::vector<std::vector<uint8_t>> reports;
+        hid.OnData.Bind([&](const std::u16string&, const std::u16string&, uint8_t id, const uint8_t* data, uint16_t size) {
+            std::vector<uint8_t> report{id};
+            report.insert(report.end(), data, data + size);
+            reports.push_back(report);
+        });
+        hid.OnDeviceNotConnected.Bind([&](const std::u16string&, const std::u16string&) { ++lost; });
+        SimulatedHid::RefuseInputBuffers(c.Refused);
+        TuiHidDeviceReadThread::StartReading(&hid, kDeviceId, kPath);
+        ASSERT_TRUE(SimulatedHid::WaitForPendingReads(kPath));
+        EXPECT_EQ(SimulatedHid::InputBuffersOfPendingRead(kPath), c.Ring);
+        for (uint8_t button : {0x01, 0x02}) {
+            ASSERT_TRUE(SimulatedHid::WaitForPendingReads(kPath));
+            ASSERT_TRUE(SimulatedHid::Send(kPath, {7, button, 0, 0, 0, 0, 0, 0}));
+            ASSERT_TRUE(HidTest::PumpUntil([&] { return reports.size() == button; }));
+        }
+        EXPECT_EQ(reports.back(), (std::vector<uint8_t>{7, 0x02, 0, 0, 0, 0, 0, 0}));
+        ASSERT_TRUE(SimulatedHid::WaitForPendingReads(kPath));
+        SimulatedHid::Unplug(kPath);
+        ASSERT_TRUE(HidTest::PumpUntil([&] { return hid.ReadingDevicePaths().empty(); }));
+        EXPECT_EQ(lost, 1);
+        SimulatedHid::Reset();
+        SimulatedHid::AddDevice(kPath, 8, 24);
+        SimulatedHid::AddDevice(kSecondPath, 8, 24);
+    }
+}
+
 // Bits of the bytes after the report ID are button usages 1, 2, 3, ...
 TEST_F(HidReaderTest, ParsedDataReportsTheButtonChange)
 {

@@ -39,12 +39,44 @@ TEST(AboutPanel, PicturesAreEmbeddedAndDecode)
                     {L"ABOUT_OK_HOT", 94, 27},
                     {L"ABOUT_OK_PRESSED", 94, 27}};
     for (const auto& p : pictures) {
-        const TuiPicture picture = TuiPicture::FromResource(p.Name);
-        EXPECT_EQ(picture.Result(), TPngResult::Ok) << PngResultText(picture.Result());
+        TuiPicture picture = TuiPicture::FromResource(p.Name);
+        // Its size comes from the header: nothing is decoded yet.
         EXPECT_EQ(picture.Width(), p.Width);
         EXPECT_EQ(picture.Height(), p.Height);
+        EXPECT_FALSE(picture.Loaded());
+        EXPECT_TRUE(picture.Load());
+        EXPECT_EQ(picture.Result(), TPngResult::Ok) << PngResultText(picture.Result());
+        EXPECT_TRUE(picture.Loaded());
+        picture.Release();
+        EXPECT_FALSE(picture.Loaded());
     }
-    EXPECT_TRUE(TuiPicture::FromResource(L"NO_SUCH_PICTURE").Empty());
+    TuiPicture missing = TuiPicture::FromResource(L"NO_SUCH_PICTURE");
+    EXPECT_TRUE(missing.Empty());
+    EXPECT_FALSE(missing.Load());
+}
+
+// A hidden panel holds no pixels: its five pictures (background, web button, OK's three states)
+// are decoded as the window shows and released as it hides, every time.
+TEST(AboutPanel, PicturesAreHeldOnlyWhileTheWindowShows)
+{
+    Application.Initialize();
+    const TProfileData data;
+    TQelMonMain form(nullptr);
+    TuiPanel* panel = form.AboutPanel;
+    EXPECT_EQ(panel->LoadedPictures(), 0) << "decoded for a window nobody sees";
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        form.About1Click(form.About1);
+        ASSERT_TRUE(IsWindowVisible(form.Handle()));
+        EXPECT_EQ(panel->LoadedPictures(), 5);
+        // Hidden by its OK button, as the user does.
+        const LPARAM onOk = At(250, 358);
+        SendMessageW(panel->Handle(), WM_MOUSEMOVE, 0, onOk);
+        SendMessageW(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, onOk);
+        SendMessageW(panel->Handle(), WM_LBUTTONUP, 0, onOk);
+        ASSERT_FALSE(IsWindowVisible(form.Handle()));
+        EXPECT_EQ(panel->LoadedPictures(), 0);
+    }
 }
 
 TEST(AboutPanel, FillsTheWindowWithTheButtonsWhereTheyBelong)

@@ -1,7 +1,8 @@
 // Fuzz target of the PNG decoder: any input is decoded whole or refused with no picture left,
-// and a decoded picture holds exactly its width times height pixels within the limits. Each
-// input is decoded as it is and once more with its chunk checksums made right, so that mutations
-// reach the header and the picture data instead of stopping at the first checksum.
+// and a decoded picture holds exactly its width times height pixels within the limits, the size
+// its header alone gives. Each input is decoded as it is and once more with its chunk checksums
+// made right, so that mutations reach the header and the picture data instead of stopping at the
+// first checksum.
 #include "ui/PngDecoder.h"
 
 #include <zlib.h>
@@ -18,6 +19,11 @@ void Check(std::span<const uint8_t> AData)
     TPngImage image;
     image.Width = 1;
     const TPngResult result = DecodePng(AData, image);
+    uint32_t width = 1, height = 1;
+    const TPngResult header = ReadPngSize(AData, width, height);
+    // The header read refuses nothing the decoder takes, and gives the decoded size.
+    if (header != TPngResult::Ok && (result == TPngResult::Ok || width != 0 || height != 0)) std::abort();
+    if (result == TPngResult::Ok && (width != image.Width || height != image.Height)) std::abort();
     if (result != TPngResult::Ok) {
         if (image.Width != 0 || image.Height != 0 || !image.Rgba.empty()) std::abort();
         return;

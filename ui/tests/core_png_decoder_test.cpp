@@ -82,6 +82,20 @@ TEST(PngDecoder, OurPicturesDecodeToWhatAnotherDecoderMakesOfThem)
     }
 }
 
+TEST(PngDecoder, TheHeaderGivesOurPicturesSizesWithoutDecodingThem)
+{
+    for (const char* name : {"AboutBackground", "AboutGoWeb", "AboutOkNormal", "AboutOkHot", "AboutOkPressed"}) {
+        SCOPED_TRACE(name);
+        const TBytes file = ReadFile(std::string(QEL_PICTURES) + "/" + name + ".png");
+        TPngImage image;
+        ASSERT_EQ(DecodePng(file, image), TPngResult::Ok);
+        uint32_t width = 0, height = 0;
+        ASSERT_EQ(ReadPngSize(file, width, height), TPngResult::Ok);
+        EXPECT_EQ(width, image.Width);
+        EXPECT_EQ(height, image.Height);
+    }
+}
+
 TEST(PngDecoder, OurPicturesHoldTheColoursThePanelIsDrawnWith)
 {
     // The pixel at (x, y) as red, green, blue, alpha.
@@ -253,6 +267,16 @@ TEST(PngDecoder, DamagedOrForeignFilesAreRefusedAndLeaveNoPicture)
         EXPECT_EQ(image.Width, 0u);
         EXPECT_EQ(image.Height, 0u);
         EXPECT_TRUE(image.Rgba.empty());
+        // The header alone is refused for the decoder's reason, with no size, or passes when the
+        // fault lies behind it.
+        uint32_t width = 7, height = 7;
+        const TPngResult header = ReadPngSize(c.File, width, height);
+        if (header == TPngResult::Ok) {
+            EXPECT_TRUE(width > 0 && height > 0);
+        } else {
+            EXPECT_EQ(header, c.Expected) << PngResultText(header);
+            EXPECT_EQ(width + height, 0u);
+        }
     }
     TPngImage image;
     EXPECT_EQ(DecodePng(valid, image), TPngResult::Ok);

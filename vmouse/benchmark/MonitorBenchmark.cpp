@@ -11,8 +11,20 @@
 //   monitor_benchmark polling-loop SECONDS the reference for the idle cost: a read waiting on the
 //                                          vendor collection in the 1 ms polling loop (alertable
 //                                          1 ms sleep, then a 1 ms wait on a stop event)
+//   monitor_benchmark floor-window SECONDS the memory floor: a bare program with a hidden window
+//                                          and its message loop, for SECONDS
+//   monitor_benchmark floor-endpoint SECONDS
+//                                          the same holding the default capture endpoint's volume
+//                                          as the monitor does
+//   monitor_benchmark burst KIND N RATE [LOG]
+//                                          N reports of KIND (button: buttons with no function;
+//                                          profile: profile switches) at RATE a second: the reads
+//                                          of the vendor collection the driver saw against the
+//                                          reports sent, and with LOG (the configuration program
+//                                          double's log) the switches it was told of
 // For the latency the trace lines are taken as the monitor's debugger, with the time they come:
 // the benchmark attaches to it and detaches at the end, leaving it running.
+#include "audio/MicrophoneMute.h"
 #include "framework/tests/BenchmarkClock.h"
 #include "framework/win/Handle.h"
 #include "framework/win/FileSystem.h"
@@ -355,9 +367,103 @@ int PollingLoop(int ASeconds)
     return 0;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Memory floor and bursts
+
+int Usage();
+
+// A hidden window and its message loop for ASeconds; with AEndpoint it holds the default capture
+// endpoint's volume through the monitor's own code.
+int Floor(int ASeconds, bool AEndpoint)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &DefWindowProcW;
+    wc.hInstance = instance;
+    wc.lpszClassName = L"QelMonFloor";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  instance, nullptr);
+    TMicrophoneMute microphone;
+    if (AEndpoint) {
+        microphone.CreateAudioEndpoint();
+        if (!microphone.Endpoint()) std::fprintf(stderr, "floor: no capture endpoint\n");
+    }
+    SetTimer(window, 1, static_cast<UINT>(ASeconds) * 1000, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER) break;
+        DispatchMessageW(&msg);
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
+unsigned long VendorReads(TVirtualMouse& AMouse)
+{
+    QELVM_STATUS status{};
+    return AMouse.Status(status) == 0 ? status.VendorReadsIssued : 0;
+}
+
+// Lines of the double's log that tell of a profile switch (7040).
+long SwitchesLogged(const std::wstring& ALog)
+{
+    long count = 0;
+    FILE* file = _wfopen(ALog.c_str(), L"rb");
+    if (!file) return 0;
+    char line[256];
+    while (std::fgets(line, sizeof(line), file))
+        if (std::strncmp(line, "msg 7040 ", 9) == 0) ++count;
+    std::fclose(file);
+    return count;
+}
+
+// Waits until AValue has not changed for AQuietMs (at most 30 s) and answers its last value.
+template <class F>
+long Settled(F AValue, DWORD AQuietMs)
+{
+    long last = static_cast<long>(AValue());
+    const double until = Now() + 30;
+    for (double since = Now(); Now() - since < AQuietMs / 1000.0 && Now() < until;) {
+        Sleep(50);
+        const long now = static_cast<long>(AValue());
+        if (now != last) {
+            last = now;
+            since = Now();
+        }
+    }
+    return last;
+}
+
+int Burst(TVirtualMouse& AMouse, const std::wstring& AKind, long ACount, long ARate, const std::wstring& ALog)
+{
+    const bool profile = AKind == L"profile";
+    if (!profile && AKind != L"button") return Usage();
+    constexpr size_t kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
+    const long readsBefore = Settled([&] { return VendorReads(AMouse); }, 500);
+    const long switchesBefore = ALog.empty() ? 0 : SwitchesLogged(ALog);
+    const auto burst = AMouse.SendBurst(static_cast<unsigned long>(ACount), static_cast<unsigned long>(ARate),
+                                        [profile](unsigned long i) {
+                                            return profile ? TVirtualMouse::ProfileReport(i % 5)
+                                                           : TVirtualMouse::ButtonReport(kKeys[i % kKeyCount]);
+                                        });
+    if (burst.Error) std::fprintf(stderr, "%ls\n", AMouse.Message().c_str());
+    const long reads = Settled([&] { return VendorReads(AMouse); }, 1500) - readsBefore;
+    std::printf("%-7ls %5lu sent in %5.1f s (%4.0f a second), %3zu refused by the device's full queue: "
+                "%5ld read, %4ld lost",
+                AKind.c_str(), burst.Sent, burst.Seconds, static_cast<double>(burst.Sent) / burst.Seconds,
+                burst.Dropped.size(), reads, static_cast<long>(burst.Sent) - reads);
+    if (!ALog.empty())
+        std::printf("; %5ld told to the configuration program",
+                    Settled([&] { return SwitchesLogged(ALog); }, 1500) - switchesBefore);
+    std::printf("\n");
+    return 0;
+}
+
 int Usage()
 {
-    std::fprintf(stderr, "usage: monitor_benchmark latency N | soak N RATE CYCLES LOG | polling-loop SECONDS\n");
+    std::fprintf(stderr, "usage: monitor_benchmark latency N | soak N RATE CYCLES LOG | polling-loop SECONDS |\n"
+                         "       floor-window SECONDS | floor-endpoint SECONDS | burst button|profile N RATE [LOG]\n");
     return 2;
 }
 
@@ -368,7 +474,10 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 3) return Usage();
     const std::wstring mode = argv[1];
     if (mode == L"polling-loop") return PollingLoop(_wtoi(argv[2]));
+    if (mode == L"floor-window" || mode == L"floor-endpoint") return Floor(_wtoi(argv[2]), mode == L"floor-endpoint");
     TVirtualMouse mouse(std::wstring(W(ProgramFolder())) + L"qelvmouse.inf");
+    if (mode == L"burst" && (argc == 5 || argc == 6))
+        return Burst(mouse, argv[2], _wtol(argv[3]), _wtol(argv[4]), argc == 6 ? argv[5] : L"");
     const DWORD monitor = MonitorProcessId();
     if (!monitor) {
         std::fprintf(stderr, "no monitor is running\n");

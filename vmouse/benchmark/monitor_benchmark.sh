@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# monitor_benchmark.sh APP_DIR VMOUSE_DIR [REPORTS CYCLES RATE]: figures of the real monitor reading
-# the virtual mouse, printed, never asserted. Runs inside scripts/wine-session.sh:
+# monitor_benchmark.sh APP_DIR VMOUSE_DIR [REPORTS CYCLES RATE [BURST]]: figures of the real monitor
+# reading the virtual mouse, printed, never asserted. Runs inside scripts/wine-session.sh:
 #   bash scripts/wine-session.sh build/win bash vmouse/benchmark/monitor_benchmark.sh \
 #     "$PWD/build/win/shell/tests/app" "$PWD/build/win/vmouse"
 # Idle cost: context switches a second of all the monitor's threads over 10 s (from /proc) with a
-# reader waiting, beside the 1 ms polling loop's; report-to-trace latency; then the soak.
+# reader waiting, beside the 1 ms polling loop's; report-to-trace latency; then the soak. Then,
+# with the monitor started again without its trace: its private memory beside the floor's, and
+# bursts of BURST reports (default 5,000) read against sent.
 set -euo pipefail
-app=$1 vmouse=$2 reports=${3:-100000} cycles=${4:-100} rate=${5:-1000}
+app=$1 vmouse=$2 reports=${3:-100000} cycles=${4:-100} rate=${5:-1000} burst=${6:-5000}
 mouse() { "$WINE" "$vmouse/qelmouse.exe" "$@"; }
 
 # Voluntary and involuntary context switches of every thread of the Linux process PID.
@@ -48,3 +50,53 @@ echo "threads $(ls /proc/"$pid"/task | wc -l); private memory before the soak: $
 "$WINE" "$vmouse/monitor_benchmark.exe" latency 1000
 "$WINE" "$vmouse/monitor_benchmark.exe" soak "$reports" "$rate" "$cycles" "Z:$log"
 echo "private memory after the soak: $(private_kib "$pid") KiB"
+
+# ---------------------------------------------------------------------------------------------
+# Memory and bursts, the monitor without its trace.
+"$WINE" "$app/ShellProbe.exe" close TQelMonMain >/dev/null 2>&1 || true
+wait $monitor 2>/dev/null || true
+
+# The biggest holders of private memory of the Linux process PID (from its smaps): anonymous
+# blocks one by one, the private copies of a file's mapping (a PE image's touched pages) by file.
+holders() {
+  awk '
+    /^[0-9a-f]+-[0-9a-f]+ / { name = $6 != "" ? $6 : "anonymous block at " $1 }
+    /^Anonymous:/ { if ($2 > 0) kib[name] += $2 }
+    END { for (n in kib) print kib[n], n }' /proc/"$1"/smaps | sort -rn | head -"$2" |
+    awk '{ size = $1; $1 = ""; printf "  %6d KiB %s\n", size, substr($0, 2) }'
+}
+start() { (cd /tmp && exec "$WINE" "$@" >/dev/null 2>&1) & }
+start "$vmouse/monitor_benchmark.exe" floor-window 20
+start "$vmouse/monitor_benchmark.exe" floor-endpoint 20
+start "$app/QelMon.exe"
+monitor=$!
+sleep 8
+window_pid=$(unix_pid 'floor-window') endpoint_pid=$(unix_pid 'floor-endpoint') pid=$(unix_pid 'QelMon.exe')
+mon=$(private_kib "$pid") bare=$(private_kib "$window_pid") floor=$(private_kib "$endpoint_pid")
+echo "private memory 8 s after start: monitor $mon KiB; floor: a hidden window $bare KiB, holding the" \
+  "capture endpoint $floor KiB; the monitor holds $((mon - floor)) KiB above the floor"
+echo "the monitor's biggest holders:"
+holders "$pid" 12
+echo "the floor's (holding the endpoint) biggest holders:"
+holders "$endpoint_pid" 6
+
+# Bursts: reads of the vendor collection against reports sent, three bursts one after another
+# for each kind and rate; the profile switches are told to the configuration program's double.
+mouse wait-read 20000 >/dev/null
+"$WINE" reg add 'HKCU\software\QelHV730gmmouse' /f >/dev/null 2>&1
+rm -f "$app/QelCfg.log"
+start "$app/QelCfg.exe" /hidden
+double=$!
+trap 'kill $monitor $double 2>/dev/null || true; mouse unplug >/dev/null 2>&1 || true' EXIT
+for kind in button profile; do
+  for burst_rate in 250 1000; do
+    for _ in 1 2 3; do
+      if [ $kind = profile ]; then
+        "$WINE" "$vmouse/monitor_benchmark.exe" burst $kind "$burst" $burst_rate "Z:$app/QelCfg.log"
+      else
+        "$WINE" "$vmouse/monitor_benchmark.exe" burst $kind "$burst" $burst_rate
+      fi
+    done
+    echo "  the monitor's private memory now: $(private_kib "$pid") KiB"
+  done
+done
