@@ -23,6 +23,10 @@ public:
     TPngResult Result() const { return FResult; }
     // Blends the picture with its top left corner at (AX, AY); an empty picture draws nothing.
     void Draw(HDC ADC, int AX, int AY) const;
+    // Makes the picture, per-pixel alpha and all, the whole content of a layered window placed
+    // with its top left corner at (AX, AY) on the screen; the window keeps a copy of it. False for
+    // an empty picture or a refused update.
+    bool UpdateLayered(HWND AWindow, int AX, int AY) const;
 
 private:
     TBitmapOwner FBitmap;
