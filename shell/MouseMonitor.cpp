@@ -195,9 +195,11 @@ void TQelMonMain::DoButtonFunction(unsigned, uint16_t FunctionCode, LPARAM)
     // What the platform holds after the toggle is shown and heard; with no microphone, nothing.
     const std::optional<bool> muted = MicrophoneMute();
     if (!muted) return;
-    ShowMicrophoneState(*muted);
-    if (DM->FMuteFeedback.Indicator) MuteIndicator->Show(*muted);
+    // The quickest first: the sound starts on a thread of its own, the indicator is the monitor's
+    // own window, and the tray icon waits for the shell to take it.
     if (DM->FMuteFeedback.Sound) PlayMuteSound(*muted);
+    if (DM->FMuteFeedback.Indicator) MuteIndicator->Show(*muted);
+    ShowMicrophoneState(*muted);
 }
 
 void TQelMonMain::ShowMicrophoneState(bool AMuted)

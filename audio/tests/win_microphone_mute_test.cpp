@@ -1,5 +1,6 @@
 #include "audio/MicrophoneMute.h"
 
+#include "audio/tests/EndpointNotification.h"
 #include "framework/win/UtilityWindow.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <cstdlib>
 #include <string>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -86,30 +86,20 @@ private:
     TUtilityWindow FWindow;
 };
 
-void NotifyFromAnotherThread(IAudioEndpointVolumeCallback* ACallback, BOOL AMuted)
-{
-    AUDIO_VOLUME_NOTIFICATION_DATA data{};
-    data.bMuted = AMuted;
-    data.nChannels = 1;
-    HRESULT result = E_FAIL;
-    std::thread([&] { result = ACallback->OnNotify(&data); }).join();
-    EXPECT_EQ(result, S_OK);
-}
-
 TEST(EndpointVolumeCallback, PostsTheNotifiedStateToItsWindowAndNothingOnceTheWindowIsGone)
 {
     auto window = std::make_unique<TPostedMessages>();
     TMicrophoneMute mute(window->Handle(), TPostedMessages::kMessage);
     mute.CreateAudioEndpoint();
     ASSERT_NE(mute.Callback(), nullptr) << "no callback registered: is the session's sound server running?";
-    NotifyFromAnotherThread(mute.Callback(), TRUE);
-    NotifyFromAnotherThread(mute.Callback(), FALSE);
+    EXPECT_EQ(NotifyFromAnotherThread(mute.Callback(), TRUE), S_OK);
+    EXPECT_EQ(NotifyFromAnotherThread(mute.Callback(), FALSE), S_OK);
     EXPECT_EQ(window->Pump(), (std::vector<WPARAM>{1, 0}));
 
     const HWND gone = window->Handle();
     window.reset();
     ASSERT_FALSE(IsWindow(gone));
-    NotifyFromAnotherThread(mute.Callback(), TRUE);
+    EXPECT_EQ(NotifyFromAnotherThread(mute.Callback(), TRUE), S_OK);
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, TPostedMessages::kMessage, TPostedMessages::kMessage, PM_REMOVE));
 }

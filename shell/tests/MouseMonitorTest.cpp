@@ -3,6 +3,8 @@
 // microphone, and the configuration program's double as a real process.
 #include "shell/MouseMonitor.h"
 
+#include "audio/tests/EndpointNotification.h"
+#include "framework/tests/ScreenPixels.h"
 #include "framework/win/Application.h"
 #include "framework/win/FileSystem.h"
 #include "framework/win/Handle.h"
@@ -29,7 +31,6 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -110,48 +111,10 @@ private:
     THandleOwner FProcess;
 };
 
-// What the screen shows in a rectangle, 0xRRGGBB a pixel, rows from the top.
-std::vector<uint32_t> ScreenPixels(const RECT& ARect)
-{
-    const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
-    std::vector<uint32_t> out;
-    if (w <= 0 || h <= 0) return out;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    TBitmapOwner bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    TDCOwner memory(CreateCompatibleDC(nullptr));
-    HDC screen = GetDC(nullptr);
-    if (bitmap && memory && screen) {
-        TObjectSelection selected(memory.Get(), bitmap.Get());
-        if (BitBlt(memory.Get(), 0, 0, w, h, screen, ARect.left, ARect.top, SRCCOPY)) {
-            const auto* p = static_cast<const uint32_t*>(bits);
-            out.assign(p, p + static_cast<size_t>(w) * h);
-            for (uint32_t& pixel : out) pixel &= 0xFFFFFF;
-        }
-    }
-    if (screen) ReleaseDC(nullptr, screen);
-    return out;
-}
-
-// The red of the mute marks (the tray icon's badge, the indicator's slash) and the orange of the
-// product's tile and of the live indicator's ring.
-bool Red(uint32_t APixel) { return (APixel >> 16 & 0xFF) > 180 && (APixel >> 8 & 0xFF) < 90 && (APixel & 0xFF) < 90; }
+// The orange of the product's tile and of the live indicator's ring.
 bool Orange(uint32_t APixel)
 {
     return (APixel >> 16 & 0xFF) > 230 && (APixel >> 8 & 0xFF) > 100 && (APixel >> 8 & 0xFF) < 150 && (APixel & 0xFF) < 40;
-}
-template <class F>
-int Count(const std::vector<uint32_t>& APixels, F AKind)
-{
-    int n = 0;
-    for (const uint32_t p : APixels) n += AKind(p) ? 1 : 0;
-    return n;
 }
 
 // What the shell's taskbar shows in its notification area: the monitor's tile, with its red
@@ -159,10 +122,9 @@ int Count(const std::vector<uint32_t>& APixels, F AKind)
 enum class TTrayShows { Nothing, ProductIcon, MutedIcon };
 TTrayShows TrayShows()
 {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    const std::vector<uint32_t> taskbar = ScreenPixels(RECT{w / 2, h - 48, w, h});
-    if (Count(taskbar, Orange) < 20) return TTrayShows::Nothing;
-    return Count(taskbar, Red) >= 8 ? TTrayShows::MutedIcon : TTrayShows::ProductIcon;
+    const std::vector<uint32_t> taskbar = ScreenPixels(TrayArea());
+    if (CountPixels(taskbar, Orange) < 20) return TTrayShows::Nothing;
+    return CountPixels(taskbar, MuteRed) >= 8 ? TTrayShows::MutedIcon : TTrayShows::ProductIcon;
 }
 
 // The indicator's picture as the screen shows it.
@@ -172,20 +134,9 @@ TIndicatorShows IndicatorShows(HWND AIndicator)
     RECT r{};
     if (!AIndicator || !IsWindowVisible(AIndicator) || !GetWindowRect(AIndicator, &r)) return TIndicatorShows::Nothing;
     const std::vector<uint32_t> pixels = ScreenPixels(r);
-    if (Count(pixels, Red) > 100) return TIndicatorShows::Muted;
-    if (Count(pixels, Orange) > 100) return TIndicatorShows::Live;
+    if (CountPixels(pixels, MuteRed) > 100) return TIndicatorShows::Muted;
+    if (CountPixels(pixels, Orange) > 100) return TIndicatorShows::Live;
     return TIndicatorShows::Nothing;
-}
-
-// The endpoint's change callback called by another thread, as the platform may.
-HRESULT NotifyFromAnotherThread(IAudioEndpointVolumeCallback* ACallback, BOOL AMuted)
-{
-    AUDIO_VOLUME_NOTIFICATION_DATA data{};
-    data.bMuted = AMuted;
-    data.nChannels = 1;
-    HRESULT result = E_FAIL;
-    std::thread([&] { result = ACallback->OnNotify(&data); }).join();
-    return result;
 }
 
 // Each test has its own profile data (registry key, Documents folder, config.ini); the ProfileID

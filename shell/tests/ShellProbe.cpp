@@ -129,6 +129,18 @@ BOOL CALLBACK RemoveProc(HWND hwnd, LPARAM lp)
     return TRUE;
 }
 
+// Runs AProc over the top-level windows with the identifier of the process that owns the window of
+// AClass in its LPARAM; 1 when there is no such window.
+int EnumWindowsOfProcessOf(const wchar_t* AClass, WNDENUMPROC AProc)
+{
+    HWND hwnd = FindWindowW(AClass, nullptr);
+    if (!hwnd) return 1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    EnumWindows(AProc, static_cast<LPARAM>(pid));
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -175,14 +187,7 @@ int wmain(int argc, wchar_t** argv)
                             5000, &result);
         return 0;
     }
-    if (wcscmp(cmd, L"tray-remove") == 0 && argc == 3) {
-        HWND hwnd = FindWindowW(argv[2], nullptr);
-        if (!hwnd) return 1;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        EnumWindows(RemoveProc, static_cast<LPARAM>(pid));
-        return 0;
-    }
+    if (wcscmp(cmd, L"tray-remove") == 0 && argc == 3) return EnumWindowsOfProcessOf(argv[2], RemoveProc);
     if (wcscmp(cmd, L"client-origin") == 0 && argc == 3) {
         HWND hwnd = FindWindowW(argv[2], nullptr);
         POINT origin{0, 0};
@@ -197,14 +202,7 @@ int wmain(int argc, wchar_t** argv)
         printf("%ld\n", static_cast<long>(SendMessageW(child, static_cast<UINT>(_wtoi(argv[4])), 0, 0)));
         return 0;
     }
-    if (wcscmp(cmd, L"windows-of") == 0 && argc == 3) {
-        HWND hwnd = FindWindowW(argv[2], nullptr);
-        if (!hwnd) return 1;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        EnumWindows(PrintVisibleOfProcess, static_cast<LPARAM>(pid));
-        return 0;
-    }
+    if (wcscmp(cmd, L"windows-of") == 0 && argc == 3) return EnumWindowsOfProcessOf(argv[2], PrintVisibleOfProcess);
     if (wcscmp(cmd, L"type-into") == 0) return TypeInto();
     return 2;
 }

@@ -20,6 +20,7 @@
 // For the latency the trace lines are taken as the monitor's debugger, with the time they come:
 // the benchmark attaches to it and detaches at the end, leaving it running.
 #include "framework/tests/BenchmarkClock.h"
+#include "framework/tests/ScreenPixels.h"
 #include "framework/win/Handle.h"
 #include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
@@ -312,33 +313,7 @@ int Soak(TVirtualMouse& AMouse, DWORD AProcessId, long ACount, long ARate, int A
 
 // ---- What the user sees after a mute press ----
 
-// Pixels of the mute badge's red in a rectangle of the screen.
-int RedPixels(const RECT& ARect)
-{
-    const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    TBitmapOwner bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    TDCOwner memory(CreateCompatibleDC(nullptr));
-    HDC screen = GetDC(nullptr);
-    int red = 0;
-    if (bitmap && memory && screen) {
-        TObjectSelection selected(memory.Get(), bitmap.Get());
-        if (BitBlt(memory.Get(), 0, 0, w, h, screen, ARect.left, ARect.top, SRCCOPY)) {
-            const auto* p = static_cast<const uint32_t*>(bits);
-            for (int i = 0; i < w * h; ++i)
-                red += ((p[i] >> 16 & 0xFF) > 180 && (p[i] >> 8 & 0xFF) < 90 && (p[i] & 0xFF) < 90) ? 1 : 0;
-        }
-    }
-    if (screen) ReleaseDC(nullptr, screen);
-    return red;
-}
+int RedPixels(const RECT& ARect) { return CountPixels(ScreenPixels(ARect), MuteRed); }
 
 // Lines of the endpoint's SetMute in the monitor's debug output from AOffset on.
 int MuteCalls(const std::wstring& ALog, long long AOffset)
@@ -371,8 +346,7 @@ void PrintFigure(const char* AName, std::vector<double>& AMicroseconds, int AMis
 int Feedback(TVirtualMouse& AMouse, int ACount, const std::wstring& ALog)
 {
     // The tray icon: the monitor's is the only one of the session's taskbar.
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    const RECT tray{sw / 2, sh - 48, sw, sh};
+    const RECT tray = TrayArea();
     std::vector<double> mute, indicator, icon;
     int missedMute = 0, missedIndicator = 0, missedIcon = 0;
     for (int i = 0; i < ACount; ++i) {
