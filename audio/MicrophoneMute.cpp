@@ -41,8 +41,8 @@ struct TMuteControl {
 };
 
 // Nothing when there is no mixer, it cannot be opened or the line is missing (silently), or the
-// line has no mute control ("GetLineInfo Error").
-std::optional<TMuteControl> OpenMuteControl(TMixerLineType LineType)
+// line has no mute control ("GetLineInfo Error" when AReport).
+std::optional<TMuteControl> OpenMuteControl(TMixerLineType LineType, bool AReport)
 {
     if (LineType >= MixerLineComponentTypes.size() || mixerGetNumDevs() == 0) return std::nullopt;
     TMuteControl result;
@@ -68,7 +68,7 @@ std::optional<TMuteControl> OpenMuteControl(TMixerLineType LineType)
     controls.pamxctrl = &control;
     if (mixerGetLineControlsW(MixerObject(result.Mixer), &controls,
                               MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) != MMSYSERR_NOERROR) {
-        ShowMessage(u"GetLineInfo Error");
+        if (AReport) ShowMessage(u"GetLineInfo Error");
         return std::nullopt;
     }
     result.ControlID = control.dwControlID;
@@ -89,28 +89,37 @@ MIXERCONTROLDETAILS MuteDetails(const TMuteControl& AControl, MIXERCONTROLDETAIL
 
 } // namespace
 
-bool GetMixerMute(TMixerLineType LineType)
+namespace {
+
+// The value of the line's mute control; the failures are reported only when AReport.
+std::optional<bool> ReadMuteValue(TMixerLineType LineType, bool AReport)
 {
     try {
-        const auto control = OpenMuteControl(LineType);
-        if (!control) return false;
+        const auto control = OpenMuteControl(LineType, AReport);
+        if (!control) return std::nullopt;
         MIXERCONTROLDETAILS_BOOLEAN value{};
         MIXERCONTROLDETAILS details = MuteDetails(*control, value);
         if (mixerGetControlDetailsW(MixerObject(control->Mixer), &details,
                                     MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR) {
-            ShowMessage(u"SetControlDetails Error");
-            return false;
+            if (AReport) ShowMessage(u"SetControlDetails Error");
+            return std::nullopt;
         }
         return value.fValue != 0;
     } catch (...) {
-        return false;
+        return std::nullopt;
     }
 }
+
+} // namespace
+
+bool GetMixerMute(TMixerLineType LineType) { return ReadMuteValue(LineType, true).value_or(false); }
+
+std::optional<bool> ReadMixerMute(TMixerLineType LineType) { return ReadMuteValue(LineType, false); }
 
 void SetMixerMute(TMixerLineType LineType, bool Mute)
 {
     try {
-        const auto control = OpenMuteControl(LineType);
+        const auto control = OpenMuteControl(LineType, true);
         if (!control) return;
         MIXERCONTROLDETAILS_BOOLEAN value{};
         value.fValue = Mute ? 1 : 0;
@@ -145,8 +154,12 @@ HRESULT STDMETHODCALLTYPE TMyEndpointVolumeCallback::QueryInterface(REFIID riid,
     return E_NOINTERFACE;
 }
 
-HRESULT STDMETHODCALLTYPE TMyEndpointVolumeCallback::OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA)
+HRESULT STDMETHODCALLTYPE TMyEndpointVolumeCallback::OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA pNotify)
 {
+    // Any thread, any time: no lock, no COM call, no window call but the post. A window that has
+    // gone makes the post fail, and nothing happens.
+    if (pNotify != nullptr && FWindow != nullptr)
+        static_cast<void>(PostMessageW(FWindow, FMessage, pNotify->bMuted ? 1 : 0, 0));
     return S_OK;
 }
 
@@ -194,26 +207,37 @@ void TMicrophoneMute::CreateAudioEndpoint()
             return;
         }
         // Kept here too, so that it can be unregistered before the endpoint goes.
-        FCallback.Attach(new TMyEndpointVolumeCallback);
+        FCallback.Attach(new TMyEndpointVolumeCallback(FNotifyWindow, FNotifyMessage));
         if (FAILED(FEndpoint->RegisterControlChangeNotify(FCallback.Get()))) FCallback.Reset();
     } catch (...) {
     }
 }
 
-void TMicrophoneMute::MicrophoneMute()
+std::optional<bool> TMicrophoneMute::EndpointMuted() const
+{
+    if (!FEndpoint) return std::nullopt;
+    BOOL muted = FALSE;
+    if (FAILED(FEndpoint->GetMute(&muted))) return std::nullopt;
+    return muted != FALSE;
+}
+
+std::optional<bool> TMicrophoneMute::MicrophoneMute()
 {
     try {
         if (!CoreAudioSystem()) {
             SetMixerMute(MixerLineMicrophone, !GetMixerMute(MixerLineMicrophone));
-            return;
+            // What the mixer holds now, not what was asked of it: a write that failed left it.
+            return ReadMixerMute(MixerLineMicrophone);
         }
         if (!FEndpoint) CreateAudioEndpoint();
-        if (!FEndpoint) return;
         // A state that cannot be read is left alone rather than guessed.
-        BOOL muted = FALSE;
-        if (FAILED(FEndpoint->GetMute(&muted))) return;
-        // The result is ignored: a device that has gone away makes it fail without effect.
-        static_cast<void>(FEndpoint->SetMute(!muted, nullptr));
+        const std::optional<bool> muted = EndpointMuted();
+        if (!muted) return std::nullopt;
+        // The result is ignored: a device that has gone away makes it fail without effect, and
+        // the state read back says so.
+        static_cast<void>(FEndpoint->SetMute(!*muted, nullptr));
+        return EndpointMuted();
     } catch (...) {
+        return std::nullopt;
     }
 }

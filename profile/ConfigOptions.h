@@ -14,6 +14,10 @@ inline constexpr char16_t kProfileMacroFolderKey[] = u"profileMacroFolder";
 inline constexpr char16_t kOtherConfigSection[] = u"OtherConfig";
 inline constexpr char16_t kNoLogoKey[] = u"NoLogo";
 inline constexpr char16_t kHelpFilesSection[] = u"HelpFiles";
+inline constexpr char16_t kMuteFeedbackSection[] = u"MuteFeedback";
+inline constexpr char16_t kMuteFeedbackTrayIconKey[] = u"TrayIcon";
+inline constexpr char16_t kMuteFeedbackIndicatorKey[] = u"Indicator";
+inline constexpr char16_t kMuteFeedbackSoundKey[] = u"Sound";
 
 inline constexpr char16_t kDefaultProfileRegFolder[] = u"software\\QelHV730gmmouse";
 inline constexpr char16_t kDefaultProfileFolder[] = u"Profile";
@@ -28,6 +32,14 @@ struct TOptionsFromConfigFile {
     std::u16string ProfileFolder;
     std::u16string ProfileNamePrefix;
     std::u16string ProfileMacroFolder;
+};
+
+// What the user sees and hears of the microphone's state: the "MuteFeedback" section, each
+// switch 1 or 0. Only a 0 switches one off: absent or damaged, it stays on.
+struct TMuteFeedbackOptions {
+    bool TrayIcon = true;
+    bool Indicator = true;
+    bool Sound = true;
 };
 
 // The "HelpFiles" section: each key with its value, in the section's order.

@@ -126,6 +126,11 @@ void TDM::ReadConfigFile(const std::u16string& AConfigFile)
         ini.ReadString(kOptionsSection, kProfileMacroFolderKey, kDefaultProfileMacroFolder);
     FOtherConfig.Nologo = ini.ReadInteger(kOtherConfigSection, kNoLogoKey, 0);
     FHelpFiles = ini.ReadSectionValues(kHelpFilesSection);
+    // A number that is not 0 and anything that is no number leave a switch on.
+    const auto on = [&ini](const char16_t* AKey) { return ini.ReadInteger(kMuteFeedbackSection, AKey, 1) != 0; };
+    FMuteFeedback.TrayIcon = on(kMuteFeedbackTrayIconKey);
+    FMuteFeedback.Indicator = on(kMuteFeedbackIndicatorKey);
+    FMuteFeedback.Sound = on(kMuteFeedbackSoundKey);
 }
 
 void TDM::PrepareRegistryImage(TuiProfile* AProfile, const char16_t* AValueName)

@@ -96,6 +96,7 @@ public:
     TMouseProfileInfo FTestProfileInfo{};
     TMACROKEYINFO FRecordMacroInfo{};
     TOptionsFromConfigFile FOptionsFromConfigFile;
+    TMuteFeedbackOptions FMuteFeedback;
 
 private:
     void DataModuleCreate(const std::u16string& AConfigFolder);

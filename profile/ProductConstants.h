@@ -30,6 +30,9 @@ inline constexpr unsigned WM_MONITOR_EXIT = 7036;
 inline constexpr unsigned WM_CFG_SETTINGS_CHANGED = 7037;
 inline constexpr unsigned WM_DEVICE_PROFILE_SWITCHED = 7040;
 inline constexpr unsigned WM_DEVICE_EVENT = 7524;
+// The monitor's own, posted to its main window by the microphone endpoint's change callback with
+// the new mute state in wParam (1 muted, 0 not): WM_APP + 0x3A3, which no other program sends.
+inline constexpr unsigned WM_MICROPHONE_MUTE_CHANGED = 0x8000 + 0x3A3;
 
 // The device's button report patterns: entry j is the report identifier 7 followed by the 24-bit
 // value with only bit j set, least significant byte first. The position is the key index.

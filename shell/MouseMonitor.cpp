@@ -13,6 +13,8 @@
 #include "profile/ProductConstants.h"
 #include "shell/AboutPanel.h"
 #include "shell/DeviceReport.h"
+#include "shell/MuteIndicator.h"
+#include "shell/MuteSound.h"
 
 #include <shellapi.h>
 
@@ -40,7 +42,8 @@ TForm::TParams MainWindowParams()
 }
 } // namespace
 
-TQelMonMain::TQelMonMain(TComponent* AOwner, const THidApi& AHidApi) : TForm(AOwner, MainWindowParams())
+TQelMonMain::TQelMonMain(TComponent* AOwner, const THidApi& AHidApi)
+    : TForm(AOwner, MainWindowParams()), FMicrophoneMute(Handle(), WM_MICROPHONE_MUTE_CHANGED)
 {
     // A configuration program at another integrity level still reaches the monitor.
     AllowWindowMessage(Handle(), WM_CFG_PROFILE_CHANGED);
@@ -68,6 +71,7 @@ TQelMonMain::TQelMonMain(TComponent* AOwner, const THidApi& AHidApi) : TForm(AOw
     uiLanguage1 = new TuiLanguage(this, TWinLanguagePlatform::Instance());
     uiLanguage1->LoadStoredData(BuiltInLanguageData());
     uiHook1 = new TuiHook(this);
+    MuteIndicator = new TMuteIndicator(this);
 
     uiHIDData1 = new TuiHIDData(this, AHidApi);
     uiHIDData1->SetFastOnData(false);
@@ -89,6 +93,8 @@ void TQelMonMain::FormCreate()
 {
     RefreshLanguage();
     if (CoreAudioSystem()) FMicrophoneMute.CreateAudioEndpoint();
+    // The icon starts with the state of the endpoint held; without one it stays as it is.
+    if (const std::optional<bool> muted = FMicrophoneMute.EndpointMuted()) ShowMicrophoneState(*muted);
 }
 
 bool TQelMonMain::WndProc(TMessage& AMessage)
@@ -117,6 +123,10 @@ bool TQelMonMain::WndProc(TMessage& AMessage)
     case WM_CFG_SETTINGS_CHANGED:
         DM->LoadAllProfileInfoFromRegistry();
         RefreshLanguage();
+        return true;
+    case WM_MICROPHONE_MUTE_CHANGED:
+        // A mute made elsewhere (or this monitor's own): only the icon follows.
+        ShowMicrophoneState(AMessage.WParam != 0);
         return true;
     default:
         return TForm::WndProc(AMessage);
@@ -188,7 +198,20 @@ void TQelMonMain::NotifyProfileSwitched(HWND AConfigWindow, unsigned AProfile)
 
 void TQelMonMain::DoButtonFunction(unsigned, uint16_t FunctionCode, LPARAM)
 {
-    if (FunctionCode == kFunctionMicrophoneMute) MicrophoneMute();
+    if (FunctionCode != kFunctionMicrophoneMute) return;
+    // What the platform holds after the toggle is shown and heard; with no microphone, nothing.
+    const std::optional<bool> muted = MicrophoneMute();
+    if (!muted) return;
+    // The quickest first: the sound starts on a thread of its own, the indicator is the monitor's
+    // own window, and the tray icon waits for the shell to take it.
+    if (DM->FMuteFeedback.Sound) PlayMuteSound(*muted);
+    if (DM->FMuteFeedback.Indicator) MuteIndicator->Show(*muted);
+    ShowMicrophoneState(*muted);
+}
+
+void TQelMonMain::ShowMicrophoneState(bool AMuted)
+{
+    if (DM->FMuteFeedback.TrayIcon) TrayIcon1->SetIconResource(AMuted ? kIconMuted : kIconLive);
 }
 
 bool TQelMonMain::WriteProfileIDToRegistry(uint32_t Value)
@@ -199,7 +222,7 @@ bool TQelMonMain::WriteProfileIDToRegistry(uint32_t Value)
     return true;
 }
 
-void TQelMonMain::MicrophoneMute() { FMicrophoneMute.MicrophoneMute(); }
+std::optional<bool> TQelMonMain::MicrophoneMute() { return FMicrophoneMute.MicrophoneMute(); }
 
 void TQelMonMain::RefreshLanguage()
 {

@@ -14,9 +14,11 @@
 #include "lang/uiLanguage.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class TAboutPanel;
+class TMuteIndicator;
 
 class TQelMonMain : public TForm {
 public:
@@ -40,6 +42,12 @@ public:
     TTimer* TimerDeviceArrial;
     // Loads the hook library at start (its error box when it is missing); the monitor starts no watch.
     TuiHook* uiHook1;
+    // Shows the microphone's state for a moment after each toggle made by the mouse's button.
+    TMuteIndicator* MuteIndicator;
+
+    // The tray icon's resources: the application's icon, and the same with a mute mark.
+    static constexpr WORD kIconLive = 1;
+    static constexpr WORD kIconMuted = 2;
 
     void OpenConfigProgram();
     void ProcessMessageAndSleep50ms();
@@ -63,9 +71,12 @@ public:
     // Makes the language stored by the configuration program current and translates the tray's
     // texts and the application title.
     void RefreshLanguage();
-    void MicrophoneMute();
+    // Toggles the microphone; answers its state read back afterwards, or nothing without one.
+    std::optional<bool> MicrophoneMute();
     // The microphone's endpoint in use, or null.
     IAudioEndpointVolume* MicrophoneEndpoint() const { return FMicrophoneMute.Endpoint(); }
+    // Its change callback, which the platform may call on any thread, or null.
+    IAudioEndpointVolumeCallback* MicrophoneCallback() const { return FMicrophoneMute.Callback(); }
 
 protected:
     bool WndProc(TMessage& AMessage) override;
@@ -75,6 +86,8 @@ private:
     void FormDestroy();
     void HandleDeviceEvent(WPARAM AWParam, LPARAM ALParam);
     void NotifyProfileSwitched(HWND AConfigWindow, unsigned AProfile);
+    // The tray icon follows the microphone's state (when "config.ini" leaves that on).
+    void ShowMicrophoneState(bool AMuted);
 
     TMicrophoneMute FMicrophoneMute;
 };

@@ -52,3 +52,16 @@ void TuiPicture::Draw(HDC ADC, int AX, int AY) const
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     GdiAlphaBlend(ADC, AX, AY, FWidth, FHeight, source.Get(), 0, 0, FWidth, FHeight, blend);
 }
+
+bool TuiPicture::UpdateLayered(HWND AWindow, int AX, int AY) const
+{
+    if (!FBitmap) return false;
+    TDCOwner source(CreateCompatibleDC(nullptr));
+    if (!source) return false;
+    TObjectSelection selected(source.Get(), FBitmap.Get());
+    POINT position{AX, AY};
+    SIZE size{FWidth, FHeight};
+    POINT origin{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    return UpdateLayeredWindow(AWindow, nullptr, &position, &size, source.Get(), &origin, 0, &blend, ULW_ALPHA) != FALSE;
+}

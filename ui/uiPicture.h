@@ -31,6 +31,10 @@ public:
     bool Loaded() const { return static_cast<bool>(FBitmap); }
     // Blends the picture with its top left corner at (AX, AY); one not loaded draws nothing.
     void Draw(HDC ADC, int AX, int AY) const;
+    // Makes the picture, per-pixel alpha and all, the whole content of a layered window placed
+    // with its top left corner at (AX, AY) on the screen; the window keeps a copy of it. False for
+    // an empty picture or a refused update.
+    bool UpdateLayered(HWND AWindow, int AX, int AY) const;
 
 private:
     std::span<const uint8_t> FPng;

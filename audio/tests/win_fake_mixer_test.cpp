@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,13 +41,14 @@ TEST_F(FakeMixerTest, TwoPressesToggleTheMicrophoneLineAndBack)
 {
     TMessageBoxUser user;
     TMicrophoneMute mute;
-    mute.MicrophoneMute();
+    EXPECT_EQ(mute.MicrophoneMute(), true);
     EXPECT_EQ(MicrophoneMuted(), 1);
-    mute.MicrophoneMute();
+    EXPECT_EQ(mute.MicrophoneMute(), false);
     EXPECT_EQ(MicrophoneMuted(), 0);
-    // Each press reads and writes, opening the mixer for each; nothing is held between presses.
-    EXPECT_EQ(Mixer->Opens, 4);
-    EXPECT_EQ(Mixer->Reads, 2);
+    // Each press reads, writes and reads the value back, opening the mixer for each; nothing is
+    // held between presses.
+    EXPECT_EQ(Mixer->Opens, 6);
+    EXPECT_EQ(Mixer->Reads, 4);
     EXPECT_EQ(Mixer->Writes, 2);
     EXPECT_EQ(mute.Endpoint(), nullptr);
     EXPECT_TRUE(user.Texts().empty());
@@ -79,19 +81,24 @@ TEST_F(FakeMixerTest, FailuresOfAPress)
         LONG MutedBefore;
         std::vector<std::wstring> Messages;
         LONG MutedAfter;
+        // What the press answers: the value read back, whatever was asked of the mixer.
+        std::optional<bool> State;
     };
     const TCase cases[] = {
-        {"no mixer device", [](TFakeMixer& m) { m.Devices = 0; }, 0, {}, 0},
-        {"mixer cannot be opened", [](TFakeMixer& m) { m.OpenResult = MMSYSERR_ALLOCATED; }, 1, {}, 1},
-        {"no microphone line", [](TFakeMixer& m) { m.HasMicrophoneLine = false; }, 0, {}, 0},
+        {"no mixer device", [](TFakeMixer& m) { m.Devices = 0; }, 0, {}, 0, std::nullopt},
+        {"mixer cannot be opened", [](TFakeMixer& m) { m.OpenResult = MMSYSERR_ALLOCATED; }, 1, {}, 1, std::nullopt},
+        {"no microphone line", [](TFakeMixer& m) { m.HasMicrophoneLine = false; }, 0, {}, 0, std::nullopt},
+        // The read-back shows no third message.
         {"microphone line without a mute control", [](TFakeMixer& m) { m.HasMuteControls = false; }, 1,
-         {L"GetLineInfo Error", L"GetLineInfo Error"}, 1},
+         {L"GetLineInfo Error", L"GetLineInfo Error"}, 1, std::nullopt},
         // A state that cannot be read is taken as not muted, so that the press mutes.
         {"read fails, not muted", [](TFakeMixer& m) { m.ReadResult = MMSYSERR_ERROR; }, 0,
-         {L"SetControlDetails Error"}, 1},
+         {L"SetControlDetails Error"}, 1, std::nullopt},
         {"read fails, muted", [](TFakeMixer& m) { m.ReadResult = MMSYSERR_ERROR; }, 1,
-         {L"SetControlDetails Error"}, 1},
-        {"write fails", [](TFakeMixer& m) { m.WriteResult = MMSYSERR_ERROR; }, 0, {L"SetControlDetails Error"}, 0},
+         {L"SetControlDetails Error"}, 1, std::nullopt},
+        // Live it was and live it stays: the press answers what the mixer holds, not what it asked.
+        {"write fails", [](TFakeMixer& m) { m.WriteResult = MMSYSERR_ERROR; }, 0, {L"SetControlDetails Error"}, 0,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -101,7 +108,7 @@ TEST_F(FakeMixerTest, FailuresOfAPress)
         std::vector<std::wstring> messages;
         {
             TMessageBoxUser user;
-            TMicrophoneMute().MicrophoneMute();
+            EXPECT_EQ(TMicrophoneMute().MicrophoneMute(), c.State);
             messages = user.Texts();
         }
         EXPECT_EQ(messages, c.Messages);

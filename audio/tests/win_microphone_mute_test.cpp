@@ -1,9 +1,14 @@
 #include "audio/MicrophoneMute.h"
 
+#include "audio/tests/EndpointNotification.h"
+#include "framework/win/UtilityWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -29,9 +34,11 @@ TEST(MicrophoneMute, TwoTogglesLeaveTheMuteStateAsItWas)
         SCOPED_TRACE(start);
         // S_FALSE when the state is already that one.
         ASSERT_TRUE(SUCCEEDED(endpoint->SetMute(start, nullptr)));
-        mute.MicrophoneMute();
+        EXPECT_EQ(mute.EndpointMuted(), start != FALSE);
+        // Each toggle answers the state the endpoint holds afterwards.
+        EXPECT_EQ(mute.MicrophoneMute(), start == FALSE);
         EXPECT_EQ(ReadMute(endpoint), !start);
-        mute.MicrophoneMute();
+        EXPECT_EQ(mute.MicrophoneMute(), start != FALSE);
         EXPECT_EQ(ReadMute(endpoint), start);
         EXPECT_EQ(mute.Endpoint(), endpoint);
     }
@@ -48,9 +55,58 @@ TEST(MicrophoneMute, TheFirstToggleCreatesTheEndpoint)
     EXPECT_EQ(ReadMute(mute.Endpoint()), !after);
 }
 
+TEST(MicrophoneMute, WithoutAnEndpointThereIsNoStateToShow)
+{
+    TMicrophoneMute mute;
+    EXPECT_EQ(mute.EndpointMuted(), std::nullopt);
+    EXPECT_EQ(mute.Callback(), nullptr);
+}
+
+// The messages a window of this thread has been posted, by wParam.
+class TPostedMessages {
+public:
+    static constexpr UINT kMessage = WM_APP + 7;
+    TPostedMessages() : FWindow([this](TMessage& m) { return Take(m); }) {}
+    HWND Handle() const { return FWindow.Handle(); }
+    std::vector<WPARAM> Pump()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        return FTaken;
+    }
+
+private:
+    bool Take(TMessage& AMessage)
+    {
+        if (AMessage.Msg != kMessage) return false;
+        FTaken.push_back(AMessage.WParam);
+        return true;
+    }
+    std::vector<WPARAM> FTaken;
+    TUtilityWindow FWindow;
+};
+
+TEST(EndpointVolumeCallback, PostsTheNotifiedStateToItsWindowAndNothingOnceTheWindowIsGone)
+{
+    auto window = std::make_unique<TPostedMessages>();
+    TMicrophoneMute mute(window->Handle(), TPostedMessages::kMessage);
+    mute.CreateAudioEndpoint();
+    ASSERT_NE(mute.Callback(), nullptr) << "no callback registered: is the session's sound server running?";
+    EXPECT_EQ(NotifyFromAnotherThread(mute.Callback(), TRUE), S_OK);
+    EXPECT_EQ(NotifyFromAnotherThread(mute.Callback(), FALSE), S_OK);
+    EXPECT_EQ(window->Pump(), (std::vector<WPARAM>{1, 0}));
+
+    const HWND gone = window->Handle();
+    window.reset();
+    ASSERT_FALSE(IsWindow(gone));
+    EXPECT_EQ(NotifyFromAnotherThread(mute.Callback(), TRUE), S_OK);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, TPostedMessages::kMessage, TPostedMessages::kMessage, PM_REMOVE));
+}
+
 TEST(EndpointVolumeCallback, IsAReferenceCountedComObjectThatChangesNothing)
 {
-    auto* callback = new TMyEndpointVolumeCallback;
+    auto* callback = new TMyEndpointVolumeCallback(nullptr, 0);
     IUnknown* unknown = nullptr;
     ASSERT_EQ(callback->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&unknown)), S_OK);
     IAudioEndpointVolumeCallback* asCallback = nullptr;

@@ -9,12 +9,18 @@
 
 namespace {
 constexpr size_t kMaxHint = 127; // szTip holds 128 units with its terminator
+
+// The tray's size of the program's icon resource.
+HICON LoadTrayIcon(WORD AResource)
+{
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(AResource), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+}
 } // namespace
 
 TTrayIcon::TTrayIcon(TComponent* AOwner)
     : TComponent(AOwner),
-      FIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))),
+      FIcon(LoadTrayIcon(FIconResource)),
       FTaskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")),
       FWindow([this](TMessage& m) { return HandleMessage(m); })
 {
@@ -63,6 +69,14 @@ void TTrayIcon::SetVisible(bool AVisible)
 void TTrayIcon::SetHint(const std::u16string& AHint)
 {
     FHint = AHint.substr(0, kMaxHint);
+    if (FAdded) Notify(NIM_MODIFY);
+}
+
+void TTrayIcon::SetIconResource(WORD AResource)
+{
+    if (AResource == FIconResource) return;
+    FIconResource = AResource;
+    FIcon.Reset(LoadTrayIcon(AResource));
     if (FAdded) Notify(NIM_MODIFY);
 }
 

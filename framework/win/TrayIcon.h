@@ -20,6 +20,10 @@ public:
     const std::u16string& Hint() const { return FHint; }
     // The tray shows at most 127 characters; a longer hint is cut there.
     void SetHint(const std::u16string& AHint);
+    // The program's icon resource shown (1, the application's icon, at start); a picture the
+    // program lacks shows the system's application icon.
+    WORD IconResource() const { return FIconResource; }
+    void SetIconResource(WORD AResource);
     TPopupMenu* PopupMenu = nullptr;
 
     // Left button released (once for a double click).
@@ -40,6 +44,7 @@ private:
     bool FAdded = false;
     bool FAfterDoubleClick = false;
     std::u16string FHint;
+    WORD FIconResource = 1;
     TIconOwner FIcon;
     UINT FTaskbarCreated;
     TUtilityWindow FWindow;

@@ -350,6 +350,32 @@ TEST_F(DMTest, ConfigFileOptionsAndDefaults)
     EXPECT_EQ(dm->GetPersonalDocumentMacroDatabasePath(), Profiles.Path() + u"Macros\\MacroSet.MSDB");
 }
 
+TEST_F(DMTest, MuteFeedbackSwitchesAreOnUnlessSetToZero)
+{
+    struct TCase {
+        const char* Section; // the "MuteFeedback" section, or nothing
+        bool TrayIcon, Indicator, Sound;
+    };
+    const TCase cases[] = {
+        {"", true, true, true},
+        {"[MuteFeedback]\r\n", true, true, true},
+        {"[MuteFeedback]\r\nTrayIcon=0\r\nIndicator=0\r\nSound=0\r\n", false, false, false},
+        {"[MuteFeedback]\r\nTrayIcon=1\r\nIndicator=1\r\nSound=1\r\n", true, true, true},
+        {"[MuteFeedback]\r\nIndicator=0\r\n", true, false, true},
+        {"[MuteFeedback]\r\nTrayIcon=off\r\nIndicator=\r\nSound=0x\r\n", true, true, true},
+        {"[MuteFeedback]\r\nTrayIcon=0 # none\r\nIndicator=-0\r\nSound= 0 \r\n", true, false, false},
+        {"[MuteFeedback]\r\nSound=2\r\nTrayIcon=99999999999\r\n", true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Section);
+        WriteConfig(c.Section);
+        auto dm = Start();
+        EXPECT_EQ(dm->FMuteFeedback.TrayIcon, c.TrayIcon);
+        EXPECT_EQ(dm->FMuteFeedback.Indicator, c.Indicator);
+        EXPECT_EQ(dm->FMuteFeedback.Sound, c.Sound);
+    }
+}
+
 TEST_F(DMTest, TheProgramFolderHoldsTheConfigFile)
 {
     const std::u16string beside = ProgramFolder() + u"config.ini";

@@ -25,6 +25,37 @@ mouse_tile() {
 for s in 16 20 24 32 48; do mouse_tile "$s" "$tmp/$s.png"; done
 "$im" "$tmp"/16.png "$tmp"/20.png "$tmp"/24.png "$tmp"/32.png "$tmp"/48.png QelMon.ico
 
+# The microphone at 480 pixels, centred on (X, Y) with a height of about 2 * R: a capsule, its
+# U-shaped holder, the stem and the foot. Sets mic to the draw arguments.
+microphone() { # X Y R COLOUR
+  local x=$1 y=$2 r=$3 c=$4 w=$(($3 * 2 / 5)) t=$(($3 / 7 + 1))
+  mic=(-fill "$c" -stroke none
+    -draw "roundrectangle $((x - w / 2)),$((y - r)) $((x + w / 2)),$((y + r / 4)) $((w / 2)),$((w / 2))"
+    -fill none -stroke "$c" -strokewidth "$t"
+    -draw "arc $((x - w)),$((y - r * 3 / 5)) $((x + w)),$((y + r / 2)) 0,180"
+    -draw "line $x,$((y + r / 2)) $x,$((y + r * 4 / 5))"
+    -draw "line $((x - w * 3 / 4)),$((y + r * 4 / 5)) $((x + w * 3 / 4)),$((y + r * 4 / 5))")
+}
+red='#E01020'
+
+# The tray icon while the microphone is muted: the same tile with a red badge at the bottom
+# right, a white microphone struck through on it, readable down to 16 pixels.
+muted_tile() {
+  microphone 335 335 100 white
+  "$im" -size 480x480 xc:none \
+    -fill "$orange" -draw 'roundrectangle 0,0 479,479 96,96' \
+    -fill white -draw 'roundrectangle 140,60 340,420 100,100' \
+    -stroke "$orange" -strokewidth 22 -draw 'line 240,60 240,200' -draw 'line 140,200 340,200' \
+    -stroke none -fill "$orange" -draw 'roundrectangle 222,100 258,170 18,18' \
+    -fill white -draw 'circle 335,335 335,155' -fill "$red" -draw 'circle 335,335 335,175' \
+    "${mic[@]}" \
+    -stroke white -strokewidth 30 -draw 'line 245,245 425,425' \
+    -resize "$1x$1" "$2"
+}
+for s in 16 20 24 32 48; do muted_tile "$s" "$tmp/muted-$s.png"; done
+"$im" "$tmp"/muted-16.png "$tmp"/muted-20.png "$tmp"/muted-24.png "$tmp"/muted-32.png "$tmp"/muted-48.png \
+  QelMonMuted.ico
+
 # The background: a dark window with an orange title band carrying the icon, the content area
 # (425 x 223 at 43,100) a flat panel with an orange rule on its left, no alpha.
 mouse_tile 48 "$tmp/logo.png"
@@ -55,3 +86,17 @@ ok_button() { # FILL BORDER OUT
 ok_button '#3A3A3A' "$orange" AboutOkNormal.png
 ok_button "$orange" '#FFB060' AboutOkHot.png
 ok_button '#C25800' "$orange" AboutOkPressed.png
+
+# The on-screen indicator after a press, 96 x 96 with per-pixel alpha: a dark rounded tile with a
+# white microphone, an orange ring when it is live, struck through in red when it is muted.
+indicator() { # live|muted OUT
+  microphone 240 240 150 white
+  local mark=(-fill none -stroke "$orange" -strokewidth 24 -draw 'circle 240,240 240,60')
+  [ "$1" = muted ] && mark=(-stroke '#202020' -strokewidth 64 -draw 'line 110,110 370,370'
+    -stroke "$red" -strokewidth 36 -draw 'line 110,110 370,370')
+  "$im" -size 480x480 xc:none -fill '#202020E0' -draw 'roundrectangle 0,0 479,479 90,90' \
+    "${mic[@]}" "${mark[@]}" -resize 96x96 "PNG32:$tmp/indicator.png"
+  png "$tmp/indicator.png" "PNG32:$2"
+}
+indicator live IndicatorLive.png
+indicator muted IndicatorMuted.png

@@ -3,6 +3,8 @@
 // microphone, and the configuration program's double as a real process.
 #include "shell/MouseMonitor.h"
 
+#include "audio/tests/EndpointNotification.h"
+#include "framework/tests/ScreenPixels.h"
 #include "framework/win/Application.h"
 #include "framework/win/FileSystem.h"
 #include "framework/win/Handle.h"
@@ -15,13 +17,18 @@
 #include "profile/FunctionTable.h"
 #include "profile/ProductConstants.h"
 #include "profile/tests/WinTestSupport.h"
+#include "shell/MuteIndicator.h"
 
 #include <gtest/gtest.h>
 
 #include <dbt.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
+#include <wrl/client.h>
+
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -104,6 +111,34 @@ public:
 private:
     THandleOwner FProcess;
 };
+
+// The orange of the product's tile and of the live indicator's ring.
+bool Orange(uint32_t APixel)
+{
+    return (APixel >> 16 & 0xFF) > 230 && (APixel >> 8 & 0xFF) > 100 && (APixel >> 8 & 0xFF) < 150 && (APixel & 0xFF) < 40;
+}
+
+// What the shell's taskbar shows in its notification area: the monitor's tile, with its red
+// mute badge or without, or no icon at all.
+enum class TTrayShows { Nothing, ProductIcon, MutedIcon };
+TTrayShows TrayShows()
+{
+    const std::vector<uint32_t> taskbar = ScreenPixels(TrayArea());
+    if (CountPixels(taskbar, Orange) < 20) return TTrayShows::Nothing;
+    return CountPixels(taskbar, MuteRed) >= 8 ? TTrayShows::MutedIcon : TTrayShows::ProductIcon;
+}
+
+// The indicator's picture as the screen shows it.
+enum class TIndicatorShows { Nothing, Live, Muted };
+TIndicatorShows IndicatorShows(HWND AIndicator)
+{
+    RECT r{};
+    if (!AIndicator || !IsWindowVisible(AIndicator) || !GetWindowRect(AIndicator, &r)) return TIndicatorShows::Nothing;
+    const std::vector<uint32_t> pixels = ScreenPixels(r);
+    if (CountPixels(pixels, MuteRed) > 100) return TIndicatorShows::Muted;
+    if (CountPixels(pixels, Orange) > 100) return TIndicatorShows::Live;
+    return TIndicatorShows::Nothing;
+}
 
 // Each test has its own profile data (registry key, Documents folder, config.ini); the ProfileID
 // key starts absent.
@@ -454,6 +489,114 @@ TEST_F(MonitorTest, AConfigurationProgramThatStopsAnsweringDoesNotHoldTheMonitor
     // The main thread still takes the reader's reports and acts on them.
     Report({7, 0x04, 0, 0, 0, 0, 0, 0});
     EXPECT_TRUE(HidTest::PumpUntil([&] { return Muted() != initial; }));
+}
+
+// ---- What the user sees of the microphone's state ----
+
+TEST_F(MonitorTest, AToggleByTheButtonShowsTheStateInTheTrayAndTheIndicatorWithoutTakingTheFocus)
+{
+    StartReadingMouse();
+    SetFunction(3, kFunctionMicrophoneMute);
+    ASSERT_TRUE(SUCCEEDED(Form->MicrophoneEndpoint()->SetMute(FALSE, nullptr)));
+    ASSERT_TRUE(HidTest::PumpUntil([] { return TrayShows() == TTrayShows::ProductIcon; }))
+        << "the tray does not show the product icon";
+    // A window of this program has the focus, as a game would.
+    TCfgDouble other(L"");
+    ASSERT_TRUE(other.Running());
+    HWND foreground = FindWindowW(L"TQelCfgMain", nullptr);
+    SetForegroundWindow(foreground);
+    ASSERT_TRUE(HidTest::PumpUntil([&] { return GetForegroundWindow() == foreground; }));
+
+    Report({7, 0x08, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(HidTest::PumpUntil([&] { return IndicatorShows(Form->MuteIndicator->Handle()) == TIndicatorShows::Muted; }))
+        << "no indicator of the muted microphone";
+    EXPECT_TRUE(Muted());
+    HWND indicator = Form->MuteIndicator->Handle();
+    const LONG_PTR exStyle = GetWindowLongPtrW(indicator, GWL_EXSTYLE);
+    for (const LONG_PTR bit : std::initializer_list<LONG_PTR>{WS_EX_TOPMOST, WS_EX_NOACTIVATE, WS_EX_TRANSPARENT,
+                                                               WS_EX_LAYERED, WS_EX_TOOLWINDOW})
+        EXPECT_EQ(exStyle & bit, bit) << std::hex << bit;
+    EXPECT_EQ(GetParent(indicator), nullptr);
+    EXPECT_EQ(GetForegroundWindow(), foreground) << "the indicator took the foreground";
+    // Near the bottom centre of the screen that holds the foreground window.
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(foreground, MONITOR_DEFAULTTOPRIMARY), &screen));
+    RECT r{};
+    GetWindowRect(indicator, &r);
+    EXPECT_NEAR((r.left + r.right) / 2, (screen.rcWork.left + screen.rcWork.right) / 2, 1);
+    EXPECT_GT(r.top, (screen.rcWork.top + screen.rcWork.bottom) / 2);
+    EXPECT_LE(r.bottom, screen.rcWork.bottom);
+    EXPECT_TRUE(HidTest::PumpUntil([] { return TrayShows() == TTrayShows::MutedIcon; })) << "the tray icon is not muted";
+    EXPECT_EQ(Form->TrayIcon1->Hint(), kTrayIconHint);
+
+    // A second press while it shows switches its picture.
+    Report({7, 0x08, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(HidTest::PumpUntil([&] { return IndicatorShows(Form->MuteIndicator->Handle()) == TIndicatorShows::Live; }))
+        << "the indicator did not switch to the live microphone";
+    const auto secondShown = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Muted());
+    EXPECT_TRUE(HidTest::PumpUntil([] { return TrayShows() == TTrayShows::ProductIcon; }))
+        << "the tray icon did not come back";
+    // Then it goes, and its window with it.
+    ASSERT_TRUE(HidTest::PumpUntil([&] { return Form->MuteIndicator->Handle() == nullptr; }, 10000))
+        << "the indicator stayed";
+    EXPECT_FALSE(IsWindow(indicator));
+    std::printf("indicator gone %lld ms after the second press was shown\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - secondShown)
+                                           .count()));
+    EXPECT_EQ(GetForegroundWindow(), foreground);
+}
+
+TEST_F(MonitorTest, WithTheFeedbackSwitchedOffAToggleShowsNothing)
+{
+    DM->FMuteFeedback = TMuteFeedbackOptions{false, false, false};
+    StartReadingMouse();
+    SetFunction(3, kFunctionMicrophoneMute);
+    const bool initial = Muted();
+    Report({7, 0x08, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(HidTest::PumpUntil([&] { return Muted() != initial; }));
+    // A notification of the endpoint changes nothing either.
+    EXPECT_EQ(NotifyFromAnotherThread(Form->MicrophoneCallback(), TRUE), S_OK);
+    HidTest::PumpFor(500);
+    EXPECT_EQ(Form->MuteIndicator->Handle(), nullptr);
+    EXPECT_EQ(Form->TrayIcon1->IconResource(), TQelMonMain::kIconLive);
+    EXPECT_EQ(TrayShows(), TTrayShows::ProductIcon);
+}
+
+TEST_F(MonitorTest, TheEndpointsNotificationsSwitchTheTrayIconAndNothingOnceTheWindowIsGone)
+{
+    StartMonitor();
+    Microsoft::WRL::ComPtr<IAudioEndpointVolumeCallback> callback = Form->MicrophoneCallback();
+    ASSERT_NE(callback, nullptr) << "no callback registered: is the session's sound server running?";
+    ASSERT_TRUE(HidTest::PumpUntil([] { return TrayShows() == TTrayShows::ProductIcon; }));
+    EXPECT_EQ(NotifyFromAnotherThread(callback.Get(), TRUE), S_OK);
+    EXPECT_TRUE(HidTest::PumpUntil([] { return TrayShows() == TTrayShows::MutedIcon; })) << "not muted by the notification";
+    // A mute made elsewhere has its own display: no indicator.
+    EXPECT_EQ(Form->MuteIndicator->Handle(), nullptr);
+
+    // The shell restarts: the icon it is given again shows the state.
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = Form->TrayIcon1->Handle();
+    nid.uID = TTrayIcon::kIconId;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));
+    ASSERT_TRUE(HidTest::PumpUntil([] { return TrayShows() == TTrayShows::Nothing; }, 10000));
+    SendMessageW(Form->TrayIcon1->Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(HidTest::PumpUntil([] { return TrayShows() == TTrayShows::MutedIcon; }, 10000))
+        << "the icon added again does not show the muted state";
+
+    EXPECT_EQ(NotifyFromAnotherThread(callback.Get(), FALSE), S_OK);
+    EXPECT_TRUE(HidTest::PumpUntil([] { return TrayShows() == TTrayShows::ProductIcon; })) << "not live again";
+
+    // Whoever still holds the callback after the window has gone reaches nothing.
+    const HWND window = Form->Handle();
+    Form.reset();
+    ASSERT_FALSE(IsWindow(window));
+    EXPECT_EQ(NotifyFromAnotherThread(callback.Get(), TRUE), S_OK);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_MICROPHONE_MUTE_CHANGED, WM_MICROPHONE_MUTE_CHANGED, PM_REMOVE));
 }
 
 // ---- The configuration program's messages ----

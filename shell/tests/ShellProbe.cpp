@@ -12,6 +12,14 @@
 //                                    the window of CLASS
 //   ShellProbe.exe send CLASS ID MSG prints what the child ID of the window of CLASS answers to
 //                                    the message MSG (a number) without parameters
+//   ShellProbe.exe windows-of CLASS  prints "CLASS exstyle=0xX" of every visible top-level window
+//                                    of the process owning the window of CLASS, one a line
+//   ShellProbe.exe type-into         a window of class QelTypingProbe with a focused edit control,
+//                                    brought to the foreground; when it is closed, prints
+//                                    "focus=F foreground=F text=T while-indicator=N": whether the
+//                                    edit still had the focus and the window the foreground, what
+//                                    was typed into it, and how many of its characters came while
+//                                    a window of class TQelMuteIndicator existed
 #include <windows.h>
 #include <shellapi.h>
 
@@ -44,6 +52,70 @@ BOOL CALLBACK PrintStatic(HWND AChild, LPARAM)
     return FALSE;
 }
 
+BOOL CALLBACK PrintVisibleOfProcess(HWND hwnd, LPARAM lp)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != static_cast<DWORD>(lp) || !IsWindowVisible(hwnd)) return TRUE;
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    printf("%ls exstyle=0x%lx\n", name, static_cast<unsigned long>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+    return TRUE;
+}
+
+struct TTyping {
+    HWND Edit = nullptr;
+    WNDPROC EditProc = nullptr;
+    int WhileIndicator = 0;
+};
+TTyping GTyping;
+
+LRESULT CALLBACK TypingEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_CHAR && FindWindowW(L"TQelMuteIndicator", nullptr)) ++GTyping.WhileIndicator;
+    return CallWindowProcW(GTyping.EditProc, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK TypingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_CLOSE) {
+        wchar_t text[256] = {};
+        GetWindowTextW(GTyping.Edit, text, 256);
+        printf("focus=%d foreground=%d text=%ls while-indicator=%d\n", GetFocus() == GTyping.Edit ? 1 : 0,
+               GetForegroundWindow() == hwnd ? 1 : 0, text, GTyping.WhileIndicator);
+        fflush(stdout);
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+int TypeInto()
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = TypingProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QelTypingProbe";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, L"QelTypingProbe", L"Typing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400,
+                                  120, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!window) return 1;
+    GTyping.Edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 360, 28, window,
+                                   nullptr, wc.hInstance, nullptr);
+    GTyping.EditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(GTyping.Edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TypingEditProc)));
+    SetForegroundWindow(window);
+    SetFocus(GTyping.Edit);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
 BOOL CALLBACK RemoveProc(HWND hwnd, LPARAM lp)
 {
     DWORD pid = 0;
@@ -55,6 +127,18 @@ BOOL CALLBACK RemoveProc(HWND hwnd, LPARAM lp)
     nid.uID = 1;
     Shell_NotifyIconW(NIM_DELETE, &nid);
     return TRUE;
+}
+
+// Runs AProc over the top-level windows with the identifier of the process that owns the window of
+// AClass in its LPARAM; 1 when there is no such window.
+int EnumWindowsOfProcessOf(const wchar_t* AClass, WNDENUMPROC AProc)
+{
+    HWND hwnd = FindWindowW(AClass, nullptr);
+    if (!hwnd) return 1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    EnumWindows(AProc, static_cast<LPARAM>(pid));
+    return 0;
 }
 
 } // namespace
@@ -103,14 +187,7 @@ int wmain(int argc, wchar_t** argv)
                             5000, &result);
         return 0;
     }
-    if (wcscmp(cmd, L"tray-remove") == 0 && argc == 3) {
-        HWND hwnd = FindWindowW(argv[2], nullptr);
-        if (!hwnd) return 1;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        EnumWindows(RemoveProc, static_cast<LPARAM>(pid));
-        return 0;
-    }
+    if (wcscmp(cmd, L"tray-remove") == 0 && argc == 3) return EnumWindowsOfProcessOf(argv[2], RemoveProc);
     if (wcscmp(cmd, L"client-origin") == 0 && argc == 3) {
         HWND hwnd = FindWindowW(argv[2], nullptr);
         POINT origin{0, 0};
@@ -125,5 +202,7 @@ int wmain(int argc, wchar_t** argv)
         printf("%ld\n", static_cast<long>(SendMessageW(child, static_cast<UINT>(_wtoi(argv[4])), 0, 0)));
         return 0;
     }
+    if (wcscmp(cmd, L"windows-of") == 0 && argc == 3) return EnumWindowsOfProcessOf(argv[2], PrintVisibleOfProcess);
+    if (wcscmp(cmd, L"type-into") == 0) return TypeInto();
     return 2;
 }

@@ -22,10 +22,17 @@
 //                                          of the vendor collection the driver saw against the
 //                                          reports sent, and with LOG (the configuration program
 //                                          double's log) the switches it was told of
+//   monitor_benchmark feedback N LOG       N presses of the mute button (key 3), each after the
+//                                          indicator of the one before has gone: the time from the
+//                                          send to the mute call (the endpoint's SetMute in LOG, the
+//                                          monitor's debug output with WINEDEBUG=trace+mmdevapi), to
+//                                          the indicator shown and to the tray icon changed on the
+//                                          screen, median and 99th percentile
 // For the latency the trace lines are taken as the monitor's debugger, with the time they come:
 // the benchmark attaches to it and detaches at the end, leaving it running.
 #include "audio/MicrophoneMute.h"
 #include "framework/tests/BenchmarkClock.h"
+#include "framework/tests/ScreenPixels.h"
 #include "framework/win/Handle.h"
 #include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
@@ -316,6 +323,79 @@ int Soak(TVirtualMouse& AMouse, DWORD AProcessId, long ACount, long ARate, int A
     return 0;
 }
 
+// ---- What the user sees after a mute press ----
+
+int RedPixels(const RECT& ARect) { return CountPixels(ScreenPixels(ARect), MuteRed); }
+
+// Lines of the endpoint's SetMute in the monitor's debug output from AOffset on.
+int MuteCalls(const std::wstring& ALog, long long AOffset)
+{
+    FILE* file = _wfopen(ALog.c_str(), L"rb");
+    if (!file) return 0;
+    _fseeki64(file, AOffset, SEEK_SET);
+    int calls = 0;
+    char line[1024];
+    while (std::fgets(line, sizeof(line), file)) calls += std::strstr(line, "AEV_SetMute") ? 1 : 0;
+    std::fclose(file);
+    return calls;
+}
+
+void PrintFigure(const char* AName, std::vector<double>& AMicroseconds, int AMissed)
+{
+    if (AMicroseconds.empty()) {
+        std::printf("  send to %-16s never seen (%d presses)\n", AName, AMissed);
+        return;
+    }
+    std::sort(AMicroseconds.begin(), AMicroseconds.end());
+    std::printf("  send to %-16s median %6.0f us, p99 %6.0f us over %zu presses (%d not seen)\n", AName,
+                AMicroseconds[AMicroseconds.size() / 2], AMicroseconds[AMicroseconds.size() * 99 / 100],
+                AMicroseconds.size(), AMissed);
+}
+
+// Each press is watched by one loop that yields between looks: the log for the mute call, the
+// window list for the indicator, the tray's icon for its badge. A look takes well under a
+// millisecond, so the figures are that coarse.
+int Feedback(TVirtualMouse& AMouse, int ACount, const std::wstring& ALog)
+{
+    // The tray icon: the monitor's is the only one of the session's taskbar.
+    const RECT tray = TrayArea();
+    std::vector<double> mute, indicator, icon;
+    int missedMute = 0, missedIndicator = 0, missedIcon = 0;
+    for (int i = 0; i < ACount; ++i) {
+        const bool redBefore = RedPixels(tray) >= 8;
+        const long long offset = FileSize(ALog);
+        const double sent = Now();
+        if (AMouse.Send(TVirtualMouse::ButtonReport(3)) != 0) {
+            std::fprintf(stderr, "send failed: %ls\n", AMouse.Message().c_str());
+            return 1;
+        }
+        double muteAt = 0, indicatorAt = 0, iconAt = 0;
+        // With the feedback switched off only the mute call comes: a second after it, none will.
+        while (Now() - sent < 3 && (!muteAt || !indicatorAt || !iconAt) && !(muteAt && Now() - muteAt > 1)) {
+            if (!muteAt && MuteCalls(ALog, offset) > 0) muteAt = Now();
+            if (!indicatorAt && FindWindowW(L"TQelMuteIndicator", nullptr)) indicatorAt = Now();
+            if (!iconAt && (RedPixels(tray) >= 8) != redBefore) iconAt = Now();
+            SwitchToThread();
+        }
+        const auto take = [sent](double AAt, std::vector<double>& AInto, int& AMissed) {
+            if (AAt) AInto.push_back((AAt - sent) * 1e6);
+            else ++AMissed;
+        };
+        take(muteAt, mute, missedMute);
+        take(indicatorAt, indicator, missedIndicator);
+        take(iconAt, icon, missedIcon);
+        // The next press finds no indicator showing.
+        const double until = Now() + 5;
+        while (FindWindowW(L"TQelMuteIndicator", nullptr) && Now() < until) Sleep(20);
+        Sleep(200);
+    }
+    std::printf("mute presses, %d:\n", ACount);
+    PrintFigure("mute call", mute, missedMute);
+    PrintFigure("indicator shown", indicator, missedIndicator);
+    PrintFigure("tray icon changed", icon, missedIcon);
+    return 0;
+}
+
 std::wstring VendorCollectionPath()
 {
     GUID hid{0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
@@ -462,8 +542,9 @@ int Burst(TVirtualMouse& AMouse, const std::wstring& AKind, long ACount, long AR
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: monitor_benchmark latency N | soak N RATE CYCLES LOG | polling-loop SECONDS |\n"
-                         "       floor-window SECONDS | floor-endpoint SECONDS | burst button|profile N RATE [LOG]\n");
+    std::fprintf(stderr, "usage: monitor_benchmark latency N | soak N RATE CYCLES LOG | feedback N LOG |\n"
+                         "       polling-loop SECONDS | floor-window SECONDS | floor-endpoint SECONDS |\n"
+                         "       burst button|profile N RATE [LOG]\n");
     return 2;
 }
 
@@ -484,6 +565,7 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     if (mode == L"soak" && argc == 6) return Soak(mouse, monitor, _wtol(argv[2]), _wtol(argv[3]), _wtoi(argv[4]), argv[5]);
+    if (mode == L"feedback" && argc == 4) return Feedback(mouse, _wtoi(argv[2]), argv[3]);
     if (mode != L"latency") return Usage();
     TTraceTap tap(monitor);
     if (!tap.Attached()) {

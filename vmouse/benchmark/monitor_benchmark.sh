@@ -6,7 +6,7 @@
 # Idle cost: context switches a second of all the monitor's threads over 10 s (from /proc) with a
 # reader waiting, beside the 1 ms polling loop's; report-to-trace latency; then the soak. Then,
 # with the monitor started again without its trace: its private memory beside the floor's, and
-# bursts of BURST reports (default 5,000) read against sent.
+# bursts of BURST reports (default 5,000) read against sent; last, the feedback of mute presses.
 set -euo pipefail
 app=$1 vmouse=$2 reports=${3:-100000} cycles=${4:-100} rate=${5:-1000} burst=${6:-5000}
 mouse() { "$WINE" "$vmouse/qelmouse.exe" "$@"; }
@@ -100,3 +100,31 @@ for kind in button profile; do
     echo "  the monitor's private memory now: $(private_kib "$pid") KiB"
   done
 done
+
+# The feedback of mute presses: the demo's profile data (key 3 mutes), a monitor whose mute calls
+# are in its log, then the same monitor from a folder whose config.ini switches the feedback off.
+feedback() { # FOLDER LABEL
+  local log=$1/benchmark-feedback.log
+  (cd /tmp && WINEDEBUG=trace+mmdevapi exec "$WINE" "$1/QelMon.exe" 2>"$log") &
+  local feedback_monitor=$!
+  mouse wait-read 20000 >/dev/null
+  sleep 2
+  echo "$2"
+  "$WINE" "$vmouse/monitor_benchmark.exe" feedback "${FEEDBACK_PRESSES:-40}" "Z:$log"
+  kill $feedback_monitor 2>/dev/null || true
+  wait $feedback_monitor 2>/dev/null || true
+}
+feedback_section() {
+  kill $monitor 2>/dev/null || true
+  wait $monitor 2>/dev/null || true
+  "$WINE" "$vmouse/qeldemo.exe" "Z:$app" >/dev/null
+  mouse unplug >/dev/null && mouse plug >/dev/null
+  feedback "$app" "feedback on (tray icon, indicator, sound):"
+  local quiet=$app/benchmark-no-feedback
+  mkdir -p "$quiet"
+  cp "$app/QelMon.exe" "$app/uiHook.dll" "$app/ui.local" "$quiet/"
+  printf '[MuteFeedback]\r\nTrayIcon=0\r\nIndicator=0\r\nSound=0\r\n' >"$quiet/config.ini"
+  mouse unplug >/dev/null && mouse plug >/dev/null
+  feedback "$quiet" "feedback off (the toggle alone):"
+}
+feedback_section

@@ -72,6 +72,91 @@ start_reading() {
   wait_reading "after start"
 }
 
+# What the user sees and hears after a toggle.
+# indicator_line: the line of `probe windows-of` for the indicator, or nothing.
+indicator_line() { probe windows-of TQelMonMain | grep '^TQelMuteIndicator ' || true; }
+wait_indicator() { # wait_indicator shown|gone SECONDS
+  for _ in $(seq 1 $(($2 * 10))); do
+    line=$(indicator_line)
+    if [ "$1" = shown ] && [ -n "$line" ]; then return 0; fi
+    if [ "$1" = gone ] && [ -z "$line" ]; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+# tray_red: pixels of the mute badge's red in the taskbar's notification area (the bottom right).
+tray_red() {
+  import -window root "$work/tray.png"
+  /usr/bin/convert "$work/tray.png" -crop 512x48+512+720 +repage txt:- 2>/dev/null |
+    awk -F'[(),]' '/^[0-9]/ { if ($3 > 180 && $4 < 90 && $5 < 90) n++ } END { print n + 0 }'
+}
+wait_tray() { # wait_tray muted|live
+  for _ in $(seq 1 50); do
+    red=$(tray_red)
+    if [ "$1" = muted ] && [ "$red" -ge 8 ]; then return 0; fi
+    if [ "$1" = live ] && [ "$red" -eq 0 ]; then return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+# record: the sound server's output from now on, into $work/sound.raw, until stop_recording.
+record() {
+  # A small latency: parec holds about 2 s of sound by default, and what it holds when it is
+  # ended is lost.
+  parec --latency-msec=20 -d nullsink.monitor --raw --format=s16le --channels=1 --rate=44100 >"$work/sound.raw" &
+  recorder=$!
+  pids+=("$recorder")
+  # The recording runs once its file grows.
+  for _ in $(seq 1 50); do [ -s "$work/sound.raw" ] && return 0; sleep 0.1; done
+  fail "the sound server's output cannot be recorded"
+}
+stop_recording() { sleep 1; kill "$recorder"; wait "$recorder" 2>/dev/null || true; }
+# tones: one word a sound in the recording, "falling" or "rising": the pitch of its second and
+# of its third fifth compared (the first note, the second note, clear of the fades), each as zero
+# crossings per sounding sample, since Wine's output drops short stretches under load. A sound is
+# the 10 ms blocks louder than 1000 until 100 ms of quiet.
+tones() {
+  od -An -v -td2 -w2 "$work/sound.raw" | awk '
+    function pitch(from, to,   i, c, loud) {
+      c = 0; loud = 0
+      for (i = from + 1; i < to; i++) {
+        if ((s[i] < 0) != (s[i - 1] < 0)) c++
+        if (s[i] > 300 || s[i] < -300) loud++
+      }
+      return loud ? c / loud : 0
+    }
+    function flush() {
+      if (n >= 8) {
+        first = pitch(int(m * 0.15), int(m * 0.4))
+        second = pitch(int(m * 0.6), int(m * 0.85))
+        if (first > second * 1.2) tone = "falling"
+        else if (second > first * 1.2) tone = "rising"
+        else tone = "flat"
+        printf "%s ", tone
+      }
+      n = 0; m = 0
+    }
+    {
+      v = $1 + 0; block[b++] = v
+      if (v > peak) peak = v
+      if (-v > peak) peak = -v
+      if (b == 441) {
+        if (peak > 1000) { for (i = 0; i < b; i++) s[m++] = block[i]; n++; quiet = 0 }
+        else if (n > 0 && ++quiet == 10) flush()
+        b = 0; peak = 0
+      }
+    }
+    END { flush(); print "" }'
+}
+# A monitor in a folder of its own, with a config.ini that holds SECTION (the same profile data).
+start_monitor_with_config() { # SECTION
+  app=$work/app
+  mkdir -p "$app"
+  cp "$2"/QelMon.exe "$2"/uiHook.dll "$2"/ui.local "$2"/ShellProbe.exe "$app/"
+  printf '%b' "$1" >"$app/config.ini"
+  start_monitor
+}
+
 # The demo's profile data: button 3 mutes the microphone (28), button 4 keeps game 1's code 23.
 mouse install >/dev/null || fail "the driver could not be installed"
 mouse unplug >/dev/null
@@ -185,6 +270,73 @@ hung_config_program)
   wait_for "$(key_trace 3)" 1 10 || fail "the monitor stopped reading behind the hung configuration program"
   mouse press 4 >/dev/null
   wait_for "$(key_trace 4)" 1 5 || fail "the monitor stopped acting on reports"
+  ;;
+feedback_indicator)
+  # A program's edit control has the focus; a press shows the indicator, which takes neither the
+  # focus nor the keys typed while it shows, and goes again.
+  start_reading
+  "$WINE" "$app/ShellProbe.exe" type-into >"$work/typing.txt" 2>/dev/null &
+  typist=$!
+  pids+=("$typist")
+  probe wait QelTypingProbe 20000 || fail "the typing window did not start"
+  mouse press 3 >/dev/null
+  wait_indicator shown 5 || fail "no indicator after the press"
+  shown=$(date +%s%N)
+  import -window root "$work/indicator.png"
+  xdotool type --delay 20 mute
+  echo "$line" | grep -q ' exstyle=' || fail "no styles: $line"
+  exstyle=$((${line##*exstyle=}))
+  for bit in 0x8:WS_EX_TOPMOST 0x20:WS_EX_TRANSPARENT 0x80:WS_EX_TOOLWINDOW 0x80000:WS_EX_LAYERED \
+             0x8000000:WS_EX_NOACTIVATE; do
+    [ $((exstyle & ${bit%%:*})) -ne 0 ] || fail "the indicator lacks ${bit#*:}: $line"
+  done
+  wait_indicator gone 10 || fail "the indicator stayed"
+  echo "indicator shown for about $(( ($(date +%s%N) - shown) / 1000000 )) ms (screenshot: $work/indicator.png)"
+  probe close QelTypingProbe || fail "the typing window has gone"
+  wait "$typist" || true
+  typed=$(tr -d '\r' <"$work/typing.txt")
+  case $typed in
+  "focus=1 foreground=1 text=mute while-indicator="[1-4]) ;;
+  *) fail "the typing window reports: $typed" ;;
+  esac
+  ;;
+feedback_tray_icon)
+  start_reading
+  wait_tray live || fail "the tray does not show the product icon at start"
+  mouse press 3 >/dev/null
+  wait_tray muted || fail "the tray icon is not the muted one after a press"
+  cp "$work/tray.png" "$work/tray-muted.png"
+  mouse press 3 >/dev/null
+  wait_tray live || fail "the tray icon is not the product icon after the second press"
+  echo "screenshot of the muted icon: $work/tray-muted.png"
+  ;;
+feedback_sound)
+  start_reading
+  record
+  mouse press 3 >/dev/null
+  wait_for AEV_SetMute 1 5 || fail "no mute call"
+  wait_indicator gone 10 || fail "the indicator stayed"
+  mouse press 3 >/dev/null
+  wait_for AEV_SetMute 2 5 || fail "no second mute call"
+  stop_recording
+  heard=$(tones)
+  echo "heard: $heard"
+  [ "$heard" = "falling rising " ] || fail "expected the muted tone (falling), then the live one (rising): '$heard'"
+  ;;
+feedback_switched_off)
+  # With every switch at 0: the toggle only; no indicator, no icon change, silence.
+  mouse plug >/dev/null || fail "plug"
+  start_monitor_with_config '[MuteFeedback]\r\nTrayIcon=0\r\nIndicator=0\r\nSound=0\r\n' "$app"
+  wait_reading "after start"
+  record
+  mouse press 3 >/dev/null
+  wait_for AEV_SetMute 1 5 || fail "no mute call"
+  sleep 1
+  [ -z "$(indicator_line)" ] || fail "an indicator showed"
+  [ "$(tray_red)" -eq 0 ] || fail "the tray icon changed"
+  stop_recording
+  heard=$(tones)
+  [ -z "${heard// /}" ] || fail "sounds were played: $heard"
   ;;
 *)
   fail "unknown scenario $scenario"
