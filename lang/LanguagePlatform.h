@@ -1,9 +1,12 @@
 #pragma once
 // What the language component asks of the operating system: the user locale's collation, the
-// installed locales, the default languages, the program's folder and the debugger trace. The
-// Windows build answers through the platform (TWinLanguagePlatform); tests give their own answers.
+// installed locales, the default languages, the program's folder, its files and the debugger
+// trace. The Windows build answers through the platform (TWinLanguagePlatform); tests give their
+// own answers.
 #include "framework/core/StringList.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,9 @@ struct TInstalledLocale {
     std::u16string DisplayName; // the language's name as the system shows it
     bool HasCountryAbbreviation = false;
 };
+
+// How reading a whole file went.
+enum class TFileRead { Done, Missing, SizeUnknown, TooLarge, Failed };
 
 class TLanguagePlatform {
 public:
@@ -30,5 +36,12 @@ public:
     // The folder of the running executable with its trailing separator, so that a file name
     // joined to it stays in that folder also when it is a drive's root ("C:\", not "C:").
     virtual std::u16string ExecutableFolder() const = 0;
+    virtual bool FileExists(const std::u16string& AFileName) const = 0;
+    // Reads the whole file into ABytes; a file larger than AMaxSize is not read at all.
+    virtual TFileRead ReadWholeFile(const std::u16string& AFileName, std::uintmax_t AMaxSize,
+                                    std::vector<uint8_t>& ABytes) const = 0;
+    // Puts a file of that name, spelt as given, in place of any earlier one; false when the bytes
+    // could not all be written.
+    virtual bool WriteWholeFile(const std::u16string& AFileName, std::span<const uint8_t> ABytes) const = 0;
     virtual void Trace(const std::u16string& ALine) const = 0;
 };

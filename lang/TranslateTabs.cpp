@@ -3,7 +3,6 @@
 #include "lang/LanguageData.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <stdexcept>
 
@@ -241,7 +240,5 @@ void TTranslateTabs::Save(const std::u16string& AFileName)
             SetLine(table, tab.Grid.Source[static_cast<size_t>(r)], tab.Grid.Translation[static_cast<size_t>(r)]);
     }
     for (int i = 0; i < kept.Count(); ++i) languages.AddObject(kept.Strings(i), kept.TakeObject(i));
-    std::error_code ec;
-    std::filesystem::remove(std::filesystem::path(AFileName), ec);
     lang.SaveToFile(AFileName);
 }
