@@ -1,9 +1,12 @@
 #pragma once
 // What the language component asks of the operating system: the user locale's collation, the
-// installed locales, the default languages, the program's folder and the debugger trace. The
-// Windows build answers through the platform (TWinLanguagePlatform); tests give their own answers.
+// installed locales, the default languages, the program's folder, its files and the debugger
+// trace. The Windows build answers through the platform (TWinLanguagePlatform); tests give their
+// own answers.
 #include "framework/core/StringList.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,9 @@ struct TInstalledLocale {
 // characters (three letters and the terminator) and the translation editor's ten.
 inline constexpr int kComponentCountryBufferChars = 4;
 inline constexpr int kEditorCountryBufferChars = 10;
+
+// How reading a whole file went.
+enum class TFileRead { Done, Missing, SizeUnknown, TooLarge, Failed };
 
 class TLanguagePlatform {
 public:
@@ -37,5 +43,12 @@ public:
     // The folder of the running executable with its trailing separator, so that a file name
     // joined to it stays in that folder also when it is a drive's root ("C:\", not "C:").
     virtual std::u16string ExecutableFolder() const = 0;
+    virtual bool FileExists(const std::u16string& AFileName) const = 0;
+    // Reads the whole file into ABytes; a file larger than AMaxSize is not read at all.
+    virtual TFileRead ReadWholeFile(const std::u16string& AFileName, std::uintmax_t AMaxSize,
+                                    std::vector<uint8_t>& ABytes) const = 0;
+    // Puts a file of that name, spelt as given, in place of any earlier one; false when the bytes
+    // could not all be written.
+    virtual bool WriteWholeFile(const std::u16string& AFileName, std::span<const uint8_t> ABytes) const = 0;
     virtual void Trace(const std::u16string& ALine) const = 0;
 };

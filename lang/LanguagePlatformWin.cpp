@@ -1,5 +1,7 @@
 #include "lang/LanguagePlatformWin.h"
 
+#include "framework/core/Exception.h"
+#include "framework/win/FileStream.h"
 #include "framework/win/FileSystem.h"
 #include "framework/win/WinText.h"
 
@@ -81,5 +83,41 @@ std::u16string TWinLanguagePlatform::UserLanguageAbbreviation() const
 }
 
 std::u16string TWinLanguagePlatform::ExecutableFolder() const { return ProgramFolder(); }
+
+bool TWinLanguagePlatform::FileExists(const std::u16string& AFileName) const { return ::FileExists(AFileName); }
+
+TFileRead TWinLanguagePlatform::ReadWholeFile(const std::u16string& AFileName, std::uintmax_t AMaxSize,
+                                              std::vector<uint8_t>& ABytes) const
+{
+    if (!::FileExists(AFileName)) return TFileRead::Missing;
+    try {
+        TFileStream file(AFileName, TFileMode::OpenRead);
+        int64_t size = 0;
+        try {
+            size = file.Size();
+        } catch (const Exception&) {
+            return TFileRead::SizeUnknown;
+        }
+        if (static_cast<std::uintmax_t>(size) > AMaxSize) return TFileRead::TooLarge;
+        ABytes.resize(static_cast<size_t>(size));
+        file.ReadBuffer(ABytes.data(), size);
+    } catch (const Exception&) {
+        return TFileRead::Failed;
+    }
+    return TFileRead::Done;
+}
+
+bool TWinLanguagePlatform::WriteWholeFile(const std::u16string& AFileName, std::span<const uint8_t> ABytes) const
+{
+    // A file that is there keeps its own spelling when it is overwritten: it goes first.
+    DeleteFileW(W(AFileName));
+    try {
+        TFileStream file(AFileName, TFileMode::Create);
+        file.WriteBuffer(ABytes.data(), static_cast<int64_t>(ABytes.size()));
+    } catch (const Exception&) {
+        return false;
+    }
+    return true;
+}
 
 void TWinLanguagePlatform::Trace(const std::u16string& ALine) const { OutputDebugStringW(W(ALine)); }

@@ -9,7 +9,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -450,7 +449,7 @@ LRESULT CALLBACK TuiLanguageDesignForm::PopupProc(HWND AHwnd, UINT AMsg, WPARAM 
 void TuiLanguageDesignForm::SaveToLanguageFile()
 {
     try {
-        FTabs.Save((std::filesystem::path(FPlatform.ExecutableFolder()) / u"ui.local").u16string());
+        FTabs.Save(FPlatform.ExecutableFolder() + u"ui.local");
     } catch (const std::exception& e) {
         ShowMessage(Utf16FromUtf8(e.what()));
         ShowTabs();

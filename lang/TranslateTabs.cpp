@@ -3,7 +3,6 @@
 #include "lang/LanguageData.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <stdexcept>
 
@@ -250,7 +249,5 @@ void TTranslateTabs::Save(const std::u16string& AFileName)
     for (int k = 0; k < fromTabs.Count(); ++k)
         if (fromTabs.Objects(k)) saved.AddObject(fromTabs.Strings(k), fromTabs.TakeObject(k));
     languages = std::move(saved);
-    std::error_code ec;
-    std::filesystem::remove(std::filesystem::path(AFileName), ec);
     lang.SaveToFile(AFileName);
 }

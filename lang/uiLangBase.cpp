@@ -4,8 +4,6 @@
 #include "lang/LanguageData.h"
 #include "lang/TranslationService.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 
@@ -38,31 +36,30 @@ void TuiLangBase::ReadData(std::span<const uint8_t> AData, const std::u16string&
 
 void TuiLangBase::LoadFromFile(const std::u16string& AFileName)
 {
-    const std::filesystem::path path(AFileName);
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxLanguageFileSize) {
-        FPlatform.Trace(u"uiLanguage: " + AFileName + u" rejected: " +
-                        (ec ? u"its size cannot be read" : u"larger than " + IntToStr(static_cast<long long>(kMaxLanguageFileSize)) + u" bytes"));
+    std::vector<uint8_t> bytes;
+    switch (FPlatform.ReadWholeFile(AFileName, kMaxLanguageFileSize, bytes)) {
+    case TFileRead::Done:
+        ReadData(bytes, AFileName);
         return;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    case TFileRead::Missing:
+        return;
+    case TFileRead::SizeUnknown:
+        FPlatform.Trace(u"uiLanguage: " + AFileName + u" rejected: its size cannot be read");
+        return;
+    case TFileRead::TooLarge:
+        FPlatform.Trace(u"uiLanguage: " + AFileName + u" rejected: larger than " +
+                        IntToStr(static_cast<long long>(kMaxLanguageFileSize)) + u" bytes");
+        return;
+    case TFileRead::Failed:
         FPlatform.Trace(u"uiLanguage: " + AFileName + u" rejected: it cannot be read");
         return;
     }
-    ReadData(bytes, AFileName);
 }
 
 void TuiLangBase::SaveToFile(const std::u16string& AFileName) const
 {
-    const std::vector<uint8_t> bytes = WriteLanguageData(FOriginal, FResources);
-    std::ofstream out(std::filesystem::path(AFileName), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw std::runtime_error("cannot write the language file " + Utf8FromUtf16(AFileName));
+    if (!FPlatform.WriteWholeFile(AFileName, WriteLanguageData(FOriginal, FResources)))
+        throw std::runtime_error("cannot write the language file " + Utf8FromUtf16(AFileName));
 }
 
 void TuiLangBase::AddLang(const std::u16string& AName)
@@ -107,7 +104,7 @@ std::u16string TuiLangBase::UserLanguageShortName() const
 void TuiLangBase::Loaded()
 {
     FLoading = false;
-    if (!FFileName.empty()) LoadFromFile((std::filesystem::path(FPlatform.ExecutableFolder()) / FFileName).u16string());
+    if (!FFileName.empty()) LoadFromFile(FPlatform.ExecutableFolder() + FFileName);
     if (FAutoSelect) FLang = UserLanguageShortName();
     if (FLang.empty()) return;
     if (const TStringList* table = FindLanguageTable(FLang)) TranslationService::Apply(*table);

@@ -5,7 +5,6 @@
 #include "lang/uiScene.h"
 
 #include <algorithm>
-#include <filesystem>
 
 // The locale tables: display name and identifier of every installed language, keyed by language
 // identifier and by short ID (the identifier, or the empty text for a locale without an
@@ -99,9 +98,8 @@ TuiLanguage::TuiLanguage(TComponent* AOwner, const TLanguagePlatform& APlatform)
     }
 
     if (!Designing()) {
-        const std::u16string file = (std::filesystem::path(APlatform.ExecutableFolder()) / u"ui.local").u16string();
-        std::error_code ec;
-        if (std::filesystem::exists(std::filesystem::path(file), ec)) {
+        const std::u16string file = APlatform.ExecutableFolder() + u"ui.local";
+        if (APlatform.FileExists(file)) {
             Resources().Clear();
             LoadFromFile(file);
         }

@@ -15,7 +15,6 @@
 #include <windows.h>
 
 #include <exception>
-#include <filesystem>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
@@ -25,7 +24,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     TComponent designerForm(nullptr);
     designerForm.SetDesigning(true);
     auto* language = new TuiLanguage(&designerForm, platform);
-    language->LoadFromFile((std::filesystem::path(platform.ExecutableFolder()) / u"ui.local").u16string());
+    language->LoadFromFile(platform.ExecutableFolder() + u"ui.local");
 
     // The monitor's texts: the source texts of its built-in data and the titles it translates.
     TLanguageData builtIn(platform.TextCompare());

@@ -1,10 +1,11 @@
 #pragma once
 // A platform for the language component where the system's answers are the test's: code-unit
 // collation, a few locales, chosen default languages, a folder of its own as the program's
-// folder, and the trace lines kept.
+// folder, files through the standard library, and the trace lines kept.
 #include "lang/LanguagePlatform.h"
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,6 +42,36 @@ public:
     std::u16string SystemDefaultLangID() const override { return SystemLangID; }
     std::u16string UserLanguageAbbreviation() const override { return UserAbbreviation; }
     std::u16string ExecutableFolder() const override { return (FFolder / "").u16string(); }
+    bool FileExists(const std::u16string& AFileName) const override
+    {
+        std::error_code ec;
+        return std::filesystem::is_regular_file(std::filesystem::path(AFileName), ec);
+    }
+    TFileRead ReadWholeFile(const std::u16string& AFileName, std::uintmax_t AMaxSize,
+                            std::vector<uint8_t>& ABytes) const override
+    {
+        const std::filesystem::path path(AFileName);
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec)) return TFileRead::Missing;
+        const std::uintmax_t size = std::filesystem::file_size(path, ec);
+        if (ec) return TFileRead::SizeUnknown;
+        if (size > AMaxSize) return TFileRead::TooLarge;
+        std::ifstream in(path, std::ios::binary);
+        ABytes.resize(static_cast<size_t>(size));
+        return in.read(reinterpret_cast<char*>(ABytes.data()), static_cast<std::streamsize>(ABytes.size()))
+                   ? TFileRead::Done
+                   : TFileRead::Failed;
+    }
+    bool WriteWholeFile(const std::u16string& AFileName, std::span<const uint8_t> ABytes) const override
+    {
+        const std::filesystem::path path(AFileName);
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(ABytes.data()), static_cast<std::streamsize>(ABytes.size()));
+        out.close();
+        return static_cast<bool>(out);
+    }
     void Trace(const std::u16string& ALine) const override { Traces.push_back(ALine); }
 
     // A file in the program's folder.

@@ -260,6 +260,44 @@ shipped_languages)
   differ "${shots[0]}" "${shots[2]}" || fail "the English and the Traditional Chinese menus are the same"
   echo "menu screenshots: ${shots[*]}"
   ;;
+packaged)
+  # The monitor unpacked from the release package into a fresh prefix: it starts without an
+  # error box (its hook library found), shows the English menu of the packaged "ui.local" and
+  # ends through Exit. The menu is English when it is the picture of the built-in "US" (position
+  # 4, behind the file's three languages) and not that of the built-in "CH" (position 3); without
+  # the file there is neither position.
+  menu_shot() { # menu_shot NAME: opens the menu and keeps its picture as packaged-menu-NAME.png
+    open_menu
+    read -r mw mh mx my <<<"$menu_box"
+    /usr/bin/convert "$artifacts/tray-menu.png" -crop "${mw}x${mh}+${mx}+${my}" +repage \
+      "$artifacts/packaged-menu-$1.png"
+  }
+  pixels_apart() { # pixels_apart A B: how many pixels of two menu pictures differ (all if sized apart)
+    if [ "$(identify -format '%wx%h' "$1")" != "$(identify -format '%wx%h' "$2")" ]; then echo 1000000; return; fi
+    local d
+    d=$(/usr/bin/compare -metric AE "$1" "$2" null: 2>&1 || true)
+    echo "${d%% *}"
+  }
+  LC_ALL=en_US.UTF-8 start_monitor
+  [ "$(probe count '#32770')" = 0 ] || fail "an error box at start: $(probe dialog-text)"
+  menu_shot fresh
+  read -r mw mh mx my <<<"$menu_box"
+  xdotool mousemove $((mx + mw / 2)) $((my + mh * 3 / 4)) click 1
+  wait_exit
+  for position in 4:us 3:ch; do
+    "$WINE" "$app/QelCfg.exe" /set-language "${position%%:*}" || fail "the language could not be stored"
+    LC_ALL=en_US.UTF-8 start_monitor
+    menu_shot "${position#*:}"
+    xdotool mousemove 300 300 click 1
+    probe close TQelMonMain
+    wait_exit
+  done
+  apart=$(pixels_apart "$artifacts/packaged-menu-fresh.png" "$artifacts/packaged-menu-us.png")
+  [ "$apart" -le 20 ] 2>/dev/null || fail "the first menu is not the English one ($apart pixels differ)"
+  apart=$(pixels_apart "$artifacts/packaged-menu-fresh.png" "$artifacts/packaged-menu-ch.png")
+  [ "$apart" -gt 100 ] 2>/dev/null || fail "the English and the Chinese menus are the same ($apart pixels differ)"
+  echo "menu screenshots: $artifacts/packaged-menu-{fresh,us,ch}.png"
+  ;;
 *)
   fail "unknown scenario $scenario"
   ;;
