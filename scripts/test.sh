@@ -17,8 +17,5 @@ status=0
 echo "== native tests =="
 ctest --test-dir build/native --output-on-failure -j"$jobs" || status=1
 echo "== Windows tests under Wine ($WINE_TREE) =="
-# A Wine process very rarely dies at start with no output at all; a test that fails is run once
-# more; the failed attempt stays in the output.
-bash scripts/wine-session.sh "$WINE_TREE" ctest --test-dir "$WINE_TREE" --output-on-failure \
-  --repeat until-pass:2 || status=1
+bash scripts/wine-session.sh "$WINE_TREE" ctest --test-dir "$WINE_TREE" --output-on-failure || status=1
 exit $status
