@@ -47,14 +47,26 @@ count() {
 visible() { probe state QEL_MONITOR_EX | cut -d' ' -f1; }
 # Where the OK button is probed: on its fill, clear of its caption and border.
 ok_point() { read -r l t _ _ <<<"$ok_box"; echo $((wx + l + 10)) $((wy + t + 13)); }
-# expect_ok NAME RRGGBB: the OK button shows that picture (screenshot kept as NAME).
+# expect_ok NAME RRGGBB: the OK button comes to show that picture within 10 s (the screenshot
+# that shows it kept as NAME).
 expect_ok() {
-  sleep 0.7
-  shot "$1"
   read -r l t _ _ <<<"$ok_box"
   local got
-  got=$(pixel "$1" $((l + 10)) $((t + 13)))
-  [ "$got" = "$2" ] || fail "OK button $1: #$got where #$2 was expected"
+  for _ in $(seq 1 40); do
+    sleep 0.25
+    shot "$1"
+    got=$(pixel "$1" $((l + 10)) $((t + 13)))
+    [ "$got" = "$2" ] && return 0
+  done
+  fail "OK button $1: #$got where #$2 was expected"
+}
+# wait_hidden WHY: the panel is hidden within 10 s.
+wait_hidden() {
+  for _ in $(seq 1 40); do
+    sleep 0.25
+    [ "$(visible)" = visible=0 ] && return 0
+  done
+  fail "$1"
 }
 
 normal=3A3A3A hot=FF7A00 pressed=C25800
@@ -112,8 +124,7 @@ ok_states)
   xdotool mousemove "$x" "$y"
   expect_ok ok-6-held-back $pressed
   xdotool mouseup 1
-  sleep 1
-  [ "$(visible)" = visible=0 ] || fail "a click on OK did not hide the window"
+  wait_hidden "a click on OK did not hide the window"
   ;;
 ok_release_elsewhere)
   show_about
@@ -128,8 +139,7 @@ ok_release_elsewhere)
   sleep 1
   [ "$(visible)" = visible=1 ] || fail "a press that began elsewhere hid the window"
   xdotool click 1
-  sleep 1
-  [ "$(visible)" = visible=0 ] || fail "a click on OK did not hide the window"
+  wait_hidden "a click on OK did not hide the window"
   ;;
 go_web)
   # The web site address is the configuration program's double: the click opens it.
