@@ -22,8 +22,9 @@ fail() {
   cat "$cfglog" 2>/dev/null || true
   exit 1
 }
-mouse() { "$WINE" "$vmouse/qelmouse.exe" "$@" 2>&1 | tr -d '\r'; }
-probe() { "$WINE" "$app/ShellProbe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+# Their errors, and any of Wine's own, go straight to the scenario's output.
+mouse() { "$WINE" "$vmouse/qelmouse.exe" "$@" | tr -d '\r'; }
+probe() { "$WINE" "$app/ShellProbe.exe" "$@" | tr -d '\r'; }
 
 pids=()
 cleanup() {
@@ -73,7 +74,7 @@ start_reading() {
 
 # The demo's profile data: button 3 mutes the microphone (28), button 4 keeps game 1's code 23.
 mouse install >/dev/null || fail "the driver could not be installed"
-out=$(mouse unplug) || fail "the mouse could not be unplugged: $out"
+mouse unplug >/dev/null || fail "the mouse could not be unplugged"
 "$WINE" "$vmouse/qeldemo.exe" "Z:$app" >/dev/null || fail "the demo profile could not be written"
 
 case $scenario in
