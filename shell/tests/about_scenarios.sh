@@ -25,6 +25,8 @@ trap cleanup EXIT
 # Shows the panel and reads where it lies: wx wy (the window on the screen), the labels' lines
 # and the buttons' boxes (window pixels) ok_box and web_box as "L T R B".
 show_about() {
+  # A description left from an earlier run would be read before the new one replaces it.
+  rm -f "$out"
   (cd /tmp && exec "$WINE" "$app/AboutShow.exe" "$@" >"$out" 2>/dev/null) &
   pid=$!
   for _ in $(seq 1 200); do grep -q '^button BtnOK' "$out" 2>/dev/null && break; sleep 0.1; done
