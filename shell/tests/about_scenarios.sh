@@ -27,6 +27,8 @@ trap cleanup EXIT
 show_about() {
   # A description left from an earlier run would be read before the new one replaces it.
   rm -f "$out"
+  # The pointer away from the panel: an earlier scenario may have left it where OK shows.
+  xdotool mousemove 1 1
   (cd /tmp && exec "$WINE" "$app/AboutShow.exe" "$@" >"$out" 2>/dev/null) &
   pid=$!
   for _ in $(seq 1 200); do grep -q '^button BtnOK' "$out" 2>/dev/null && break; sleep 0.1; done
