@@ -10,9 +10,9 @@
  *
  * The control program reaches the driver through the control device "\\.\QelVMouse": it hands it
  * input reports and reads the last output or feature report the host sent.
- * The class driver owns the driver object's create, close, read and device-control entries; the
- * driver puts its own in front of them and passes on every request that is not for the control
- * device. */
+ * The class driver owns the driver object's entries and takes every device object of the driver for
+ * one of its own. The driver puts one entry of its own in front of all of them: the control device
+ * answers every request itself, and the class driver's devices get theirs. */
 #include <ntddk.h>
 
 #include "QelVMouseDriver.h"
@@ -85,12 +85,12 @@ NTSTATUS NTAPI HidRegisterMinidriver(HID_MINIDRIVER_REGISTRATION *registration);
     0x15, 0x00,             /*   Logical Minimum (0) */                                            \
     0x26, 0xFF, 0x00,       /*   Logical Maximum (255) */                                          \
     0x75, 0x08,             /*   Report Size (8) */                                                \
-    0x85, 0x07,             /*   Report ID (7): button */                                          \
-    0x95, 0x07,             /*   Report Count (7) */                                               \
+    0x85, QELVM_BUTTON_REPORT_ID, /* Report ID: button */                                         \
+    0x95, QELVM_INPUT_LENGTH - 1, /* Report Count */                                               \
     0x09, 0x02,             /*   Usage (2) */                                                      \
     0x81, 0x02,             /*   Input (Data, Variable, Absolute) */                               \
-    0x85, 0x08,             /*   Report ID (8): profile */                                         \
-    0x95, 0x07,             /*   Report Count (7) */                                               \
+    0x85, QELVM_PROFILE_REPORT_ID, /* Report ID: profile */                                       \
+    0x95, QELVM_INPUT_LENGTH - 1, /* Report Count */                                               \
     0x09, 0x03,             /*   Usage (3) */                                                      \
     0x81, 0x02,             /*   Input (Data, Variable, Absolute) */                               \
     0x85, QELVM_OUTPUT_REPORT_ID, /* Report ID: output */                                         \
@@ -138,8 +138,6 @@ static const UCHAR both_descriptor[] = {VENDOR_COLLECTION, MOUSE_COLLECTION};
 
 enum collections { COLLECTION_UNKNOWN = 0, COLLECTION_VENDOR = 1, COLLECTION_MOUSE = 2, COLLECTION_BOTH = 3 };
 
-#define QUEUE_LENGTH 256
-
 /* One device instance: the minidriver's part of the class driver's device extension. */
 struct vmouse {
     LIST_ENTRY entry; /* in devices, under lock */
@@ -149,8 +147,8 @@ struct vmouse {
     IRP *pending_read;
     ULONG queue_head;
     ULONG queue_count;
-    UCHAR queue_length[QUEUE_LENGTH];
-    UCHAR queue[QUEUE_LENGTH][QELVM_MAX_REPORT];
+    UCHAR queue_length[QELVM_QUEUE_LENGTH];
+    UCHAR queue[QELVM_QUEUE_LENGTH][QELVM_MAX_REPORT];
 };
 
 static KSPIN_LOCK lock;
@@ -159,8 +157,11 @@ static QELVM_HOST_REPORT host_report;
 /* Reads of the host on the collections: waiting now, and issued since the driver started. */
 static LONG reads_waiting[COLLECTION_BOTH + 1], reads_issued[COLLECTION_BOTH + 1];
 static UCHAR feature_answer[QELVM_FEATURE_LENGTH];
+/* While set, input reports stay in the devices' queues (IOCTL_QELVM_HOLD_REPORTS). */
+static BOOLEAN holding;
 static DEVICE_OBJECT *control;
-static PDRIVER_DISPATCH class_create, class_close, class_ioctl, class_read;
+/* The driver object's entries as the class driver left them. */
+static PDRIVER_DISPATCH class_dispatch[IRP_MJ_MAXIMUM_FUNCTION + 1];
 
 static struct vmouse *vmouse_of(DEVICE_OBJECT *fdo)
 {
@@ -183,6 +184,14 @@ static void fill_read(IRP *irp, const UCHAR *report, ULONG length)
     RtlCopyMemory(irp->UserBuffer, report, length);
     irp->IoStatus.Status = STATUS_SUCCESS;
     irp->IoStatus.Information = length;
+}
+
+/* Hands the oldest queued report to a read request; under the lock. */
+static void take_queued(struct vmouse *vm, IRP *irp)
+{
+    fill_read(irp, vm->queue[vm->queue_head], vm->queue_length[vm->queue_head]);
+    vm->queue_head = (vm->queue_head + 1) % QELVM_QUEUE_LENGTH;
+    --vm->queue_count;
 }
 
 /* The device goes: its pending read ends, so that the class driver's reading thread can end. */
@@ -318,6 +327,7 @@ static NTSTATUS WINAPI dispatch_pnp(DEVICE_OBJECT *fdo, IRP *irp)
         read = take_leave(vm);
         RemoveEntryList(&vm->entry);
         RtlZeroMemory(known_interfaces, sizeof(known_interfaces));
+        if (IsListEmpty(&devices)) holding = FALSE;
         irp->IoStatus.Status = STATUS_SUCCESS;
         break;
     default:
@@ -451,10 +461,8 @@ static NTSTATUS WINAPI dispatch_internal_ioctl(DEVICE_OBJECT *fdo, IRP *irp)
         KeAcquireSpinLock(&lock, &irql);
         if (vm->gone || !vm->started) {
             status = STATUS_DEVICE_NOT_CONNECTED;
-        } else if (vm->queue_count) {
-            fill_read(irp, vm->queue[vm->queue_head], vm->queue_length[vm->queue_head]);
-            vm->queue_head = (vm->queue_head + 1) % QUEUE_LENGTH;
-            --vm->queue_count;
+        } else if (vm->queue_count && !holding) {
+            take_queued(vm, irp);
             status = STATUS_SUCCESS;
         } else if (vm->pending_read) {
             status = STATUS_DEVICE_BUSY;
@@ -516,13 +524,13 @@ static void send_input(const UCHAR *report, ULONG length, QELVM_SEND_RESULT *res
     for (entry = devices.Flink; entry != &devices; entry = entry->Flink) {
         struct vmouse *vm = CONTAINING_RECORD(entry, struct vmouse, entry);
         if (!(vm->collections & COLLECTION_VENDOR) || vm->gone || !vm->started) continue;
-        if (vm->pending_read && count < sizeof(reads) / sizeof(reads[0])) {
+        if (vm->pending_read && !holding && count < sizeof(reads) / sizeof(reads[0])) {
             fill_read(vm->pending_read, report, length);
             reads[count++] = vm->pending_read;
             vm->pending_read = NULL;
             ++result->Delivered;
-        } else if (vm->queue_count < QUEUE_LENGTH) {
-            ULONG slot = (vm->queue_head + vm->queue_count) % QUEUE_LENGTH;
+        } else if (vm->queue_count < QELVM_QUEUE_LENGTH) {
+            ULONG slot = (vm->queue_head + vm->queue_count) % QELVM_QUEUE_LENGTH;
             RtlCopyMemory(vm->queue[slot], report, length);
             vm->queue_length[slot] = (UCHAR)length;
             ++vm->queue_count;
@@ -533,6 +541,30 @@ static void send_input(const UCHAR *report, ULONG length, QELVM_SEND_RESULT *res
     }
     KeReleaseSpinLock(&lock, irql);
     for (i = 0; i < count; ++i) IoCompleteRequest(reads[i], IO_NO_INCREMENT);
+}
+
+/* The end of a hold: every waiting read of the class driver takes the oldest report of its device;
+ * the next reads take the rest. */
+static void release_reports(void)
+{
+    for (;;) {
+        IRP *irp = NULL;
+        LIST_ENTRY *entry;
+        KIRQL irql;
+
+        KeAcquireSpinLock(&lock, &irql);
+        holding = FALSE;
+        for (entry = devices.Flink; entry != &devices && !irp; entry = entry->Flink) {
+            struct vmouse *vm = CONTAINING_RECORD(entry, struct vmouse, entry);
+            if (vm->gone || !vm->started || !vm->pending_read || !vm->queue_count) continue;
+            irp = vm->pending_read;
+            vm->pending_read = NULL;
+            take_queued(vm, irp);
+        }
+        KeReleaseSpinLock(&lock, irql);
+        if (!irp) return;
+        IoCompleteRequest(irp, IO_NO_INCREMENT);
+    }
 }
 
 static void status_of(QELVM_STATUS *status)
@@ -550,9 +582,9 @@ static void status_of(QELVM_STATUS *status)
         status->ReportsQueued += vm->queue_count;
     }
     KeReleaseSpinLock(&lock, irql);
-    status->VendorReadsWaiting = (ULONG)reads_waiting[COLLECTION_VENDOR];
+    status->VendorReadsWaiting = (ULONG)(reads_waiting[COLLECTION_VENDOR] + reads_waiting[COLLECTION_BOTH]);
     status->MouseReadsWaiting = (ULONG)reads_waiting[COLLECTION_MOUSE];
-    status->VendorReadsIssued = (ULONG)reads_issued[COLLECTION_VENDOR];
+    status->VendorReadsIssued = (ULONG)(reads_issued[COLLECTION_VENDOR] + reads_issued[COLLECTION_BOTH]);
     status->MouseReadsIssued = (ULONG)reads_issued[COLLECTION_MOUSE];
 }
 
@@ -570,7 +602,9 @@ static NTSTATUS control_ioctl(IRP *irp)
     case IOCTL_QELVM_SEND_INPUT: {
         UCHAR report[QELVM_MAX_REPORT];
         QELVM_SEND_RESULT result;
-        if (in < 1 || in > QELVM_MAX_REPORT || out < sizeof(result)) {
+        /* The class driver drops a report whose ID or length its descriptor does not have. */
+        if (in != QELVM_INPUT_LENGTH || out < sizeof(result) ||
+            (((UCHAR *)buffer)[0] != QELVM_BUTTON_REPORT_ID && ((UCHAR *)buffer)[0] != QELVM_PROFILE_REPORT_ID)) {
             status = STATUS_INVALID_PARAMETER;
             break;
         }
@@ -612,6 +646,20 @@ static NTSTATUS control_ioctl(IRP *irp)
         information = sizeof(QELVM_STATUS);
         status = STATUS_SUCCESS;
         break;
+    case IOCTL_QELVM_HOLD_REPORTS:
+        if (in != sizeof(ULONG)) {
+            status = STATUS_INVALID_PARAMETER;
+            break;
+        }
+        if (*(ULONG *)buffer) {
+            KeAcquireSpinLock(&lock, &irql);
+            holding = TRUE;
+            KeReleaseSpinLock(&lock, irql);
+        } else {
+            release_reports();
+        }
+        status = STATUS_SUCCESS;
+        break;
     default:
         break;
     }
@@ -619,32 +667,30 @@ static NTSTATUS control_ioctl(IRP *irp)
     return status;
 }
 
-static NTSTATUS WINAPI dispatch_create(DEVICE_OBJECT *device, IRP *irp)
+/* Every request for the control device: it is opened and closed, takes its device-control
+ * requests and refuses everything else. */
+static NTSTATUS control_request(IRP *irp)
 {
-    if (device != control) return class_create(device, irp);
-    complete(irp, STATUS_SUCCESS, 0);
-    return STATUS_SUCCESS;
-}
-
-static NTSTATUS WINAPI dispatch_close(DEVICE_OBJECT *device, IRP *irp)
-{
-    if (device != control) return class_close(device, irp);
-    complete(irp, STATUS_SUCCESS, 0);
-    return STATUS_SUCCESS;
-}
-
-static NTSTATUS WINAPI dispatch_ioctl(DEVICE_OBJECT *device, IRP *irp)
-{
-    if (device == control) return control_ioctl(irp);
-    return class_ioctl(device, irp);
+    switch (IoGetCurrentIrpStackLocation(irp)->MajorFunction) {
+    case IRP_MJ_CREATE:
+    case IRP_MJ_CLEANUP:
+    case IRP_MJ_CLOSE:
+        complete(irp, STATUS_SUCCESS, 0);
+        return STATUS_SUCCESS;
+    case IRP_MJ_DEVICE_CONTROL:
+        return control_ioctl(irp);
+    default:
+        complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+        return STATUS_INVALID_DEVICE_REQUEST;
+    }
 }
 
 /* A read of a HID collection, passed to the class driver in a request of the driver's own: Wine 8's
  * class driver ends the reads of a removed device with STATUS_DELETE_PENDING, where Windows' ends
  * them with STATUS_DEVICE_NOT_CONNECTED, which programs take as the sign that the device is gone.
  * The caller's request gets the class driver's outcome with Windows' status. The completion of the
- * inner request and a cancellation of the caller's each hold the pair; the last of them to let go
- * completes the caller's request and frees the pair. */
+ * inner request, a cancellation of the caller's and the dispatch that passes it on each hold the
+ * pair; the last of them to let go completes the caller's request and frees the pair. */
 struct forwarded_read {
     enum collections collections;
     IRP *outer;
@@ -685,16 +731,12 @@ static NTSTATUS WINAPI read_done(DEVICE_OBJECT *device, IRP *inner, void *contex
     return STATUS_MORE_PROCESSING_REQUIRED;
 }
 
-static NTSTATUS WINAPI dispatch_read(DEVICE_OBJECT *device, IRP *outer)
+static NTSTATUS forward_read(DEVICE_OBJECT *device, IRP *outer)
 {
     IO_STACK_LOCATION *stack = IoGetCurrentIrpStackLocation(outer), *next;
     struct forwarded_read *read;
     IRP *inner;
 
-    if (device == control) {
-        complete(outer, STATUS_INVALID_DEVICE_REQUEST, 0);
-        return STATUS_INVALID_DEVICE_REQUEST;
-    }
     read = ExAllocatePool(NonPagedPool, sizeof(*read));
     inner = read ? IoAllocateIrp(device->StackSize, FALSE) : NULL;
     if (!inner) {
@@ -707,7 +749,7 @@ static NTSTATUS WINAPI dispatch_read(DEVICE_OBJECT *device, IRP *outer)
     InterlockedIncrement(&reads_issued[read->collections]);
     read->outer = outer;
     read->inner = inner;
-    read->references = 2;
+    read->references = 3;
     read->status = STATUS_CANCELLED;
     read->information = 0;
     inner->AssociatedIrp.SystemBuffer = outer->AssociatedIrp.SystemBuffer;
@@ -723,11 +765,32 @@ static NTSTATUS WINAPI dispatch_read(DEVICE_OBJECT *device, IRP *outer)
     IoMarkIrpPending(outer);
     outer->Tail.Overlay.DriverContext[0] = read;
     IoSetCancelRoutine(outer, cancel_read);
+    /* A cancel that came before the routine was in place called none: the read ends here, and
+     * nobody else holds the pair. */
+    if (outer->Cancel && IoSetCancelRoutine(outer, NULL)) {
+        read->references = 1;
+        release_read(read);
+        return STATUS_PENDING;
+    }
     /* Straight to the class driver: through the driver object the request would come back here. */
     IoSetNextIrpStackLocation(inner);
     IoGetCurrentIrpStackLocation(inner)->DeviceObject = device;
-    class_read(device, inner);
+    class_dispatch[IRP_MJ_READ](device, inner);
+    /* A cancel that came while the request was on its way found it not yet with the class driver,
+     * which has not seen it: cancel it again there. */
+    if (outer->Cancel) IoCancelIrp(inner);
+    release_read(read);
     return STATUS_PENDING;
+}
+
+static NTSTATUS WINAPI dispatch(DEVICE_OBJECT *device, IRP *irp)
+{
+    UCHAR major = IoGetCurrentIrpStackLocation(irp)->MajorFunction;
+    if (device == control) return control_request(irp);
+    if (major == IRP_MJ_READ) return forward_read(device, irp);
+    if (class_dispatch[major]) return class_dispatch[major](device, irp);
+    complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    return STATUS_INVALID_DEVICE_REQUEST;
 }
 
 static void WINAPI driver_unload(DRIVER_OBJECT *driver)
@@ -745,6 +808,7 @@ NTSTATUS WINAPI DriverEntry(DRIVER_OBJECT *driver, UNICODE_STRING *registry)
     HID_MINIDRIVER_REGISTRATION registration;
     UNICODE_STRING name, link;
     NTSTATUS status;
+    ULONG i;
 
     KeInitializeSpinLock(&lock);
     InitializeListHead(&devices);
@@ -763,15 +827,11 @@ NTSTATUS WINAPI DriverEntry(DRIVER_OBJECT *driver, UNICODE_STRING *registry)
     status = HidRegisterMinidriver(&registration);
     if (status != STATUS_SUCCESS) return status;
 
-    /* In front of the class driver's entries, which it set while registering. */
-    class_create = driver->MajorFunction[IRP_MJ_CREATE];
-    class_close = driver->MajorFunction[IRP_MJ_CLOSE];
-    class_ioctl = driver->MajorFunction[IRP_MJ_DEVICE_CONTROL];
-    class_read = driver->MajorFunction[IRP_MJ_READ];
-    driver->MajorFunction[IRP_MJ_CREATE] = dispatch_create;
-    driver->MajorFunction[IRP_MJ_READ] = dispatch_read;
-    driver->MajorFunction[IRP_MJ_CLOSE] = dispatch_close;
-    driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = dispatch_ioctl;
+    /* In front of every entry, as the class driver left them while registering. */
+    for (i = 0; i <= IRP_MJ_MAXIMUM_FUNCTION; ++i) {
+        class_dispatch[i] = driver->MajorFunction[i];
+        driver->MajorFunction[i] = dispatch;
+    }
 
     RtlInitUnicodeString(&name, QELVM_CONTROL_NAME);
     RtlInitUnicodeString(&link, QELVM_CONTROL_LINK);

@@ -18,6 +18,8 @@
 #define QELVM_HARDWARE_ID L"root\\qelvmouse"
 
 /* Report IDs and lengths (report ID byte included) of the vendor collection. */
+#define QELVM_BUTTON_REPORT_ID 7
+#define QELVM_PROFILE_REPORT_ID 8
 #define QELVM_INPUT_LENGTH 8
 #define QELVM_OUTPUT_REPORT_ID 6
 #define QELVM_FEATURE_REPORT_ID 5
@@ -27,8 +29,10 @@
 
 #define QELVM_CTL(n) (((0x00000022) << 16) | ((0) << 14) | ((0x800 + (n)) << 2) | (0))
 
-/* In: one input report (report ID first, 1..QELVM_MAX_REPORT bytes), handed to every vendor
- * collection that is plugged in. Out: a QELVM_SEND_RESULT. */
+/* In: one input report of the vendor collection (report ID first: QELVM_BUTTON_REPORT_ID or
+ * QELVM_PROFILE_REPORT_ID, QELVM_INPUT_LENGTH bytes), handed to every vendor collection that is
+ * plugged in; any other report is refused (STATUS_INVALID_PARAMETER), as the class driver would
+ * drop it. Out: a QELVM_SEND_RESULT. */
 #define IOCTL_QELVM_SEND_INPUT QELVM_CTL(1)
 /* Out: the QELVM_HOST_REPORT the host sent last (output report or feature report). */
 #define IOCTL_QELVM_LAST_HOST_REPORT QELVM_CTL(2)
@@ -36,6 +40,12 @@
 #define IOCTL_QELVM_SET_FEATURE_ANSWER QELVM_CTL(3)
 /* Out: a QELVM_STATUS. */
 #define IOCTL_QELVM_STATUS QELVM_CTL(5)
+/* In: a ULONG. Nonzero: the devices keep the input reports they are handed in their queues (of
+ * QELVM_QUEUE_LENGTH reports each) and the class driver's reads wait; zero: the queued reports go
+ * on to the class driver, in order. A hold also ends when the last device goes. */
+#define IOCTL_QELVM_HOLD_REPORTS QELVM_CTL(6)
+
+#define QELVM_QUEUE_LENGTH 256
 
 typedef struct QELVM_SEND_RESULT {
     unsigned long Delivered; /* collections that took the report */
@@ -58,7 +68,9 @@ typedef struct QELVM_STATUS {
     unsigned long MouseCollections;  /* plugged-in devices with the standard mouse collection */
     unsigned long ReportsQueued;     /* input reports not yet taken by the class driver */
     /* Reads of the host on the vendor and mouse collections: waiting now, and issued since the
-     * driver started (one per report read, and one more whenever a reader starts). */
+     * driver started (one per report read, and one more whenever a reader starts). A device with
+     * both collections has one interface under Wine 8, which carries the first, the vendor one:
+     * its reads count as the vendor collection's. */
     unsigned long VendorReadsWaiting;
     unsigned long MouseReadsWaiting;
     unsigned long VendorReadsIssued;

@@ -248,6 +248,10 @@ DWORD TVirtualMouse::Send(const std::vector<uint8_t>& AReport)
         FMessage = L"the virtual mouse is not plugged in";
     else if (error == ERROR_BUSY)
         FMessage = L"the device's report queue is full: the report was dropped";
+    else if (error == ERROR_INVALID_PARAMETER)
+        FMessage = L"the vendor collection has no such input report (reports " + std::to_wstring(QELVM_BUTTON_REPORT_ID) + L" and " +
+                   std::to_wstring(QELVM_PROFILE_REPORT_ID) + L", " + std::to_wstring(QELVM_INPUT_LENGTH) +
+                   L" bytes with the report ID): not sent";
     else if (error == 0)
         FMessage = L"report sent";
     return error;
@@ -300,6 +304,14 @@ DWORD TVirtualMouse::SetFeatureAnswer(const std::vector<uint8_t>& AReport)
     }
     const DWORD error = Control(IOCTL_QELVM_SET_FEATURE_ANSWER, AReport.data(), static_cast<DWORD>(AReport.size()), nullptr, 0);
     if (error == 0) FMessage = L"the device answers feature report requests with it";
+    return error;
+}
+
+DWORD TVirtualMouse::HoldReports(bool AHold)
+{
+    const ULONG hold = AHold ? 1 : 0;
+    const DWORD error = Control(IOCTL_QELVM_HOLD_REPORTS, &hold, sizeof(hold), nullptr, 0);
+    if (error == 0) FMessage = AHold ? L"the devices keep their input reports" : L"the devices hand their input reports on";
     return error;
 }
 

@@ -24,7 +24,8 @@ public:
     DWORD Plug(bool AOneDevice = false);
     // Unplugs every instance of the virtual mouse.
     DWORD Unplug();
-    // Hands one input report (report ID first) to the plugged-in vendor collections.
+    // Hands one input report (report ID first) to the plugged-in vendor collections; the driver
+    // refuses a report their descriptor does not have (ERROR_INVALID_PARAMETER).
     DWORD Send(const std::vector<uint8_t>& AReport);
     // ACount reports at ARate a second, report i given by AReport(i), paced against the clock so
     // that late ones catch up. Reports refused by a full queue are counted and the burst goes on;
@@ -39,6 +40,9 @@ public:
     DWORD LastHostReport(QELVM_HOST_REPORT& AReport);
     // What HidD_GetFeature of the feature report answers from now on (report ID first).
     DWORD SetFeatureAnswer(const std::vector<uint8_t>& AReport);
+    // With AHold the devices keep the reports they are handed in their queues, as a device does
+    // whose host reads nothing; without it the queued reports go on to the host, in order.
+    DWORD HoldReports(bool AHold);
     DWORD Status(QELVM_STATUS& AStatus);
     // Waits until the driver reports AVendor vendor collections plugged in.
     DWORD WaitForVendorCollections(unsigned AVendor, DWORD ATimeoutMs);

@@ -19,7 +19,8 @@ constexpr wchar_t kUsageText[] =
     L"usage: qelmouse COMMAND\n"
     L"  install               install the driver (once, before the first plug)\n"
     L"  plug [N] [--one-device]\n"
-    L"                        plug the mouse in (N times in a row, unplugging in between);\n"
+    L"                        plug the mouse in (N times in a row, unplugging in between, with\n"
+    L"                        the time of each plug and the system's tick count);\n"
     L"                        --one-device: both collections on one device\n"
     L"  unplug                unplug the mouse\n"
     L"  press KEY             press the button of key index KEY (0..23)\n"
@@ -30,7 +31,7 @@ constexpr wchar_t kUsageText[] =
     L"  feature-answer BYTE...  what the device answers to a feature report request\n"
     L"  status                collections plugged in, queued reports, the host's reads\n"
     L"  wait-read [MS]        wait until the host has a read waiting on the vendor collection\n"
-    L"                        (at most MS ms, default 10000)\n"
+    L"                        (at most MS ms, default 10000); says when, with the tick count\n"
     L"exit codes: 0 done, 1 wrong command, 2 the mouse is not plugged in or its driver does not run,\n"
     L"            3 a report was dropped (the device's queue was full), 4 any other failure\n";
 
@@ -115,9 +116,10 @@ int WaitRead(TVirtualMouse& AMouse, unsigned long ATimeoutMs)
     for (;;) {
         QELVM_STATUS status{};
         if (const DWORD error = AMouse.Status(status)) return Report(AMouse, error);
-        const DWORD waited = GetTickCount() - start;
+        const DWORD now = GetTickCount();
+        const DWORD waited = now - start;
         if (status.VendorReadsWaiting > 0) {
-            wprintf(L"a read is waiting on the vendor collection after %lu ms\n", waited);
+            wprintf(L"a read is waiting on the vendor collection after %lu ms (tick %lu)\n", waited, now);
             return kOk;
         }
         if (waited > ATimeoutMs) {
@@ -143,7 +145,8 @@ int Plug(TVirtualMouse& AMouse, int argc, wchar_t** argv)
         if (i > 0 || !AMouse.InstanceIds().empty())
             if (const DWORD error = AMouse.Unplug()) return Report(AMouse, error);
         if (const DWORD error = AMouse.Plug(oneDevice)) return Report(AMouse, error);
-        if (times > 1) wprintf(L"plugged in at %lu ms\n", GetTickCount() - start);
+        const DWORD now = GetTickCount();
+        if (times > 1) wprintf(L"plugged in at %lu ms (tick %lu)\n", now - start, now);
     }
     return Report(AMouse, 0);
 }

@@ -22,3 +22,11 @@ inline void PumpFor(DWORD AMs)
 {
     PumpUntil([] { return false; }, AMs);
 }
+
+// Waits, taking nothing from the queue, until a message posted to the calling thread waits in it
+// (a hand-off from another thread, say); false after ATimeoutMs. The queue should hold no posted
+// message before the one awaited: pump it first.
+inline bool WaitForPostedMessage(DWORD ATimeoutMs = 10000)
+{
+    return MsgWaitForMultipleObjectsEx(0, nullptr, ATimeoutMs, QS_POSTMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
+}

@@ -62,9 +62,12 @@ TEST_F(ThreadTest, SynchronizeRunsOnMainThreadWhileCallerWaits)
 TEST_F(ThreadTest, TerminateWithdrawsAHandOffTheMainThreadNeverTook)
 {
     TSyncThread t;
+    Application.ProcessMessages();
     t.Start();
-    while (!t.Entered) Sleep(1);
-    Sleep(50); // the thread is now blocked in the hand-off; the main thread pumps nothing
+    // The hand-off's wake-up waits in the main thread's queue, which pumps nothing: the request is
+    // queued, and only Terminate can release the thread now.
+    ASSERT_TRUE(WaitForPostedMessage());
+    ASSERT_TRUE(t.Entered);
     t.Terminate();
     t.WaitFor(); // must not deadlock
     EXPECT_EQ(t.Result, 0);

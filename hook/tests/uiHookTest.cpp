@@ -672,9 +672,11 @@ TEST_F(HookTest, DestructionWhileTheWorkerWaitsForTheMainThreadEndsAtOnce)
     hook->OnRecordKeyboardMacroKey.Bind([&](int, int, int, int, double, const std::u16string&, const std::u16string&,
                                             TStringList&) { ++raised; });
     const TMacroKeyObject a(TMACROKEYHOOK{1, 1, 'A', 0, 0, {}, {}});
+    Application.ProcessMessages();
     hook->QueueRecordData(kKeyboardRecord, &a);
-    // The main thread pumps nothing meanwhile: the worker sits in the hand-over.
-    Sleep(300);
+    // The main thread pumps nothing meanwhile: once the hand-over's wake-up waits in its queue, the
+    // worker sits in the hand-over.
+    ASSERT_TRUE(WaitForPostedMessage());
     std::atomic<bool> done{false};
     std::thread watchdog([&] {
         for (int i = 0; i < 300 && !done; ++i) Sleep(100);

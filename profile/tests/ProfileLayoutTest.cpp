@@ -21,9 +21,14 @@ TEST(ProfileLayout, ButtonFunctionCodeSitsAt4778Plus3924PerButton)
         EXPECT_EQ(image[offset], n) << n;
         EXPECT_EQ(image[offset + 1], 1) << n;
     }
-    // Button 14's code is the last one inside the button array; the wheel entries follow.
-    EXPECT_EQ(4778 + 3924 * 14, 59714);
-    EXPECT_LT(59714u + 2, 872u + 58860u);
+    // Button 14's code is the last one inside the button array; the wheel entries follow, and the
+    // same step past the last button lands on the first wheel entry's code.
+    const auto offsetIn = [&](const void* AField) { return static_cast<size_t>(static_cast<const uint8_t*>(AField) - image); };
+    const auto& config = info->ConfigInfo;
+    EXPECT_EQ(4778 + 3924 * static_cast<size_t>(kMaxButtonCount - 1), offsetIn(&config.ButtonFuncInfo[kMaxButtonCount - 1].FunctionCode));
+    EXPECT_LE(4778 + 3924 * static_cast<size_t>(kMaxButtonCount - 1) + sizeof(uint16_t), offsetIn(&config.VWheelButtonFuncInfo[0]));
+    EXPECT_EQ(offsetIn(&config.VWheelButtonFuncInfo[0]), offsetIn(&config.ButtonFuncInfo[0]) + sizeof(config.ButtonFuncInfo));
+    EXPECT_EQ(4778 + 3924 * static_cast<size_t>(kMaxButtonCount), offsetIn(&config.VWheelButtonFuncInfo[0].FunctionCode));
 }
 
 TEST(ProfileLayout, ArrayTextStopsAtTerminatorOrArrayEnd)

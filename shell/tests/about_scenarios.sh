@@ -25,6 +25,10 @@ trap cleanup EXIT
 # Shows the panel and reads where it lies: wx wy (the window on the screen), the labels' lines
 # and the buttons' boxes (window pixels) ok_box and web_box as "L T R B".
 show_about() {
+  # A description left from an earlier run would be read before the new one replaces it.
+  rm -f "$out"
+  # The pointer away from the panel: an earlier scenario may have left it where OK shows.
+  xdotool mousemove 1 1
   (cd /tmp && exec "$WINE" "$app/AboutShow.exe" "$@" >"$out" 2>/dev/null) &
   pid=$!
   for _ in $(seq 1 200); do grep -q '^button BtnOK' "$out" 2>/dev/null && break; sleep 0.1; done
@@ -47,14 +51,26 @@ count() {
 visible() { probe state QEL_MONITOR_EX | cut -d' ' -f1; }
 # Where the OK button is probed: on its fill, clear of its caption and border.
 ok_point() { read -r l t _ _ <<<"$ok_box"; echo $((wx + l + 10)) $((wy + t + 13)); }
-# expect_ok NAME RRGGBB: the OK button shows that picture (screenshot kept as NAME).
+# expect_ok NAME RRGGBB: the OK button comes to show that picture within 10 s (the screenshot
+# that shows it kept as NAME).
 expect_ok() {
-  sleep 0.7
-  shot "$1"
   read -r l t _ _ <<<"$ok_box"
   local got
-  got=$(pixel "$1" $((l + 10)) $((t + 13)))
-  [ "$got" = "$2" ] || fail "OK button $1: #$got where #$2 was expected"
+  for _ in $(seq 1 40); do
+    sleep 0.25
+    shot "$1"
+    got=$(pixel "$1" $((l + 10)) $((t + 13)))
+    [ "$got" = "$2" ] && return 0
+  done
+  fail "OK button $1: #$got where #$2 was expected"
+}
+# wait_hidden WHY: the panel is hidden within 10 s.
+wait_hidden() {
+  for _ in $(seq 1 40); do
+    sleep 0.25
+    [ "$(visible)" = visible=0 ] && return 0
+  done
+  fail "$1"
 }
 
 normal=3A3A3A hot=FF7A00 pressed=C25800
@@ -112,8 +128,7 @@ ok_states)
   xdotool mousemove "$x" "$y"
   expect_ok ok-6-held-back $pressed
   xdotool mouseup 1
-  sleep 1
-  [ "$(visible)" = visible=0 ] || fail "a click on OK did not hide the window"
+  wait_hidden "a click on OK did not hide the window"
   ;;
 ok_release_elsewhere)
   show_about
@@ -128,8 +143,7 @@ ok_release_elsewhere)
   sleep 1
   [ "$(visible)" = visible=1 ] || fail "a press that began elsewhere hid the window"
   xdotool click 1
-  sleep 1
-  [ "$(visible)" = visible=0 ] || fail "a click on OK did not hide the window"
+  wait_hidden "a click on OK did not hide the window"
   ;;
 go_web)
   # The web site address is the configuration program's double: the click opens it.

@@ -63,14 +63,22 @@ open_menu() {
   import -window root "$artifacts/tray-before-menu.png"
   click_icon 3
   xdotool mousemove 300 300
-  sleep 1
-  import -window root "$artifacts/tray-menu.png"
   read -r _ icon_y <<<"$pos"
-  menu_box=$(/usr/bin/convert "$artifacts/tray-menu.png" -crop "1024x$((icon_y - 8))+0+0" +repage \
-      -fill black +opaque white -format '%@' info: | tr 'x+' '  ')
-  read -r mw mh _ _ <<<"$menu_box"
-  [ "${mw:-0}" -gt 20 ] && [ "${mw:-0}" -lt 400 ] && [ "${mh:-0}" -gt 20 ] ||
-    fail "no menu appeared (white box: $menu_box)"
+  # The menu is drawn once two screenshots in a row show the same menu, box and content.
+  local last= seen
+  for _ in $(seq 1 40); do
+    sleep 0.25
+    import -window root "$artifacts/tray-menu.png"
+    menu_box=$(/usr/bin/convert "$artifacts/tray-menu.png" -crop "1024x$((icon_y - 8))+0+0" +repage \
+        -fill black +opaque white -format '%@' info: | tr 'x+' '  ')
+    read -r mw mh mx my <<<"$menu_box"
+    if [ "${mw:-0}" -gt 20 ] && [ "${mw:-0}" -lt 400 ] && [ "${mh:-0}" -gt 20 ]; then
+      seen="$menu_box $(/usr/bin/convert "$artifacts/tray-menu.png" -crop "${mw}x${mh}+${mx}+${my}" +repage -format '%#' info:)"
+      [ "$seen" = "$last" ] && return 0
+      last=$seen
+    fi
+  done
+  fail "no menu appeared (white box: $menu_box)"
 }
 exit_by_menu() {
   open_menu
