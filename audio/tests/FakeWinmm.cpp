@@ -6,6 +6,7 @@
 #include "audio/tests/FakeWinmm.h"
 
 #include <set>
+#include <string_view>
 
 namespace {
 
@@ -112,6 +113,17 @@ __declspec(dllexport) MMRESULT WINAPI mixerGetControlDetailsW(HMIXEROBJ AMixer, 
 __declspec(dllexport) MMRESULT WINAPI mixerSetControlDetails(HMIXEROBJ AMixer, LPMIXERCONTROLDETAILS ADetails, DWORD AFlags)
 {
     return MuteControlValue(AMixer, ADetails, AFlags, true);
+}
+
+__declspec(dllexport) BOOL WINAPI PlaySoundW(LPCWSTR ASound, HMODULE AModule, DWORD AFlags)
+{
+    if (!Check(AModule != nullptr && AFlags == (SND_RESOURCE | SND_ASYNC | SND_NODEFAULT) && ASound != nullptr))
+        return FALSE;
+    const std::wstring_view sound(ASound);
+    const int which = sound == L"MUTE_SOUND_MUTED" ? 1 : sound == L"MUTE_SOUND_LIVE" ? -1 : 0;
+    if (!Check(which != 0 && State.SoundCount < 8)) return FALSE;
+    State.Sounds[State.SoundCount++] = which;
+    return TRUE;
 }
 
 } // extern "C"

@@ -1,6 +1,7 @@
 #pragma once
 // The state of the stand-in mixer ("winmm.dll" beside the fake mixer tests): one mixer device
-// whose lines are the four the monitor selects, each with a mute control, and failures to order.
+// whose lines are the four the monitor selects, each with a mute control, and failures to order;
+// the sounds the monitor asks to be played are noted, not played.
 // The test reaches it through the DLL's export FakeMixer.
 #include <windows.h>
 
@@ -29,6 +30,9 @@ struct TFakeMixer {
     int Closes = 0;
     int Reads = 0;
     int Writes = 0;
+    // The sounds asked for, in order: +1 for "MUTE_SOUND_MUTED", -1 for "MUTE_SOUND_LIVE".
+    int Sounds[8] = {};
+    int SoundCount = 0;
     // A call with a size, flag, handle or identifier other than the platform's.
     int BadCalls = 0;
 };

@@ -3,7 +3,7 @@
 # or a sound server that comes later. Run inside scripts/wine-session.sh.
 #   wine_settings            the mixer test programs and the monitor's test on an older system
 #                            run as on Windows XP (Wine's per-program version); the fake mixer's
-#                            program loads the winmm.dll beside it
+#                            programs load the winmm.dll beside them
 #   capture_device_appears   PROGRAM starts with no sound server, so with no capture device; a
 #                            sound server with a microphone appears while it waits
 set -euo pipefail
@@ -13,10 +13,13 @@ app_defaults='HKCU\Software\Wine\AppDefaults'
 
 case $scenario in
 wine_settings)
-  for program in audio_mixer_tests.exe audio_fake_mixer_tests.exe shell_older_system_tests.exe; do
+  for program in audio_mixer_tests.exe audio_fake_mixer_tests.exe shell_older_system_tests.exe \
+                 shell_older_system_mixer_tests.exe; do
     "$wine_run" reg add "$app_defaults\\$program" /v Version /d winxp /f >/dev/null
   done
-  "$wine_run" reg add "$app_defaults\\audio_fake_mixer_tests.exe\\DllOverrides" /v winmm /d native /f >/dev/null
+  for program in audio_fake_mixer_tests.exe shell_older_system_mixer_tests.exe; do
+    "$wine_run" reg add "$app_defaults\\$program\\DllOverrides" /v winmm /d native /f >/dev/null
+  done
   ;;
 capture_device_appears)
   program=$3
