@@ -45,9 +45,10 @@ TMuteIndicator::~TMuteIndicator() = default;
 
 void TMuteIndicator::Show(bool AMuted)
 {
-    // Decoded for this showing only: the layered window keeps its own copy of the pixels.
-    const TuiPicture picture = TuiPicture::FromResource(AMuted ? L"MUTE_INDICATOR_MUTED" : L"MUTE_INDICATOR_LIVE");
-    if (picture.Empty()) return;
+    // Decoded for this showing only: the layered window keeps its own copy of the pixels, and these
+    // are freed as the picture goes at the end of this call.
+    TuiPicture picture = TuiPicture::FromResource(AMuted ? L"MUTE_INDICATOR_MUTED" : L"MUTE_INDICATOR_LIVE");
+    if (!picture.Load()) return;
     if (!FWindow) {
         HINSTANCE instance = GetModuleHandleW(nullptr);
         RegisterIndicatorClass(instance);

@@ -211,18 +211,23 @@ mute_toggle)
   # The endpoint, as Wine's audio trace shows it: one device enumerator, made with class context
   # 7; one default endpoint asked for, of the capture flow (1) and the multimedia role (1); one
   # device activated, for its endpoint volume with class context 7; the change callback
-  # registered once, with the endpoint that both mute calls went to.
-  [ "$(count 'CoCreateInstance {bcde0395-e52f-467c-8e3d-c4579291692e}')" -eq 1 ] || fail "not one device enumerator made"
+  # registered once, with the endpoint that both mute calls went to. The toggle's sound is played
+  # by the system's sound library on a thread of its own, with an enumerator and a playback
+  # endpoint of its own: only the main thread's calls (the thread of the trace lines) count.
+  main_thread=$(grep -m1 -F -- "$(key_trace 3)" "$monlog" | cut -d: -f1)
+  grep "^$main_thread:" "$monlog" >"$work/main-thread.log"
+  main_count() { grep -cF -- "$1" "$work/main-thread.log" 2>/dev/null || true; }
+  [ "$(main_count 'CoCreateInstance {bcde0395-e52f-467c-8e3d-c4579291692e}')" -eq 1 ] || fail "not one device enumerator made"
   grep -qE 'CoCreateInstance \{bcde0395-e52f-467c-8e3d-c4579291692e\}, 0+, 0x7, \{a95664d2-9614-4f35-a746-de8db63617e6\}' \
-    "$monlog" || fail "the device enumerator was not made with class context 7"
-  [ "$(count GetDefaultAudioEndpoint)" -eq 1 ] || fail "not one default endpoint asked for"
-  grep -q 'MMDevEnum_GetDefaultAudioEndpoint ([0-9A-Fa-f]*)->(1,1,' "$monlog" || fail "not the capture flow's multimedia endpoint"
-  [ "$(count MMDevice_Activate\ \()" -eq 1 ] || fail "not one device activated"
-  grep -q 'MMDevice_Activate ([0-9A-Fa-f]*)->({5cdf2c82-841e-4546-9722-0cf74078229a}, 7,' "$monlog" ||
+    "$work/main-thread.log" || fail "the device enumerator was not made with class context 7"
+  [ "$(main_count GetDefaultAudioEndpoint)" -eq 1 ] || fail "not one default endpoint asked for"
+  grep -q 'MMDevEnum_GetDefaultAudioEndpoint ([0-9A-Fa-f]*)->(1,1,' "$work/main-thread.log" || fail "not the capture flow's multimedia endpoint"
+  [ "$(main_count MMDevice_Activate\ \()" -eq 1 ] || fail "not one device activated"
+  grep -q 'MMDevice_Activate ([0-9A-Fa-f]*)->({5cdf2c82-841e-4546-9722-0cf74078229a}, 7,' "$work/main-thread.log" ||
     fail "the endpoint volume was not activated with class context 7"
-  [ "$(count 'trace:mmdevapi:AEV_RegisterControlChangeNotify (')" -eq 1 ] || fail "the change callback was not registered once"
-  endpoint=$(sed -n 's/.*trace:mmdevapi:AEV_RegisterControlChangeNotify (\([0-9A-Fa-f]*\)).*/\1/p' "$monlog")
-  [ "$(grep -c "AEV_SetMute ($endpoint)" "$monlog")" -eq 2 ] || fail "the mute calls went to another endpoint than $endpoint"
+  [ "$(main_count 'trace:mmdevapi:AEV_RegisterControlChangeNotify (')" -eq 1 ] || fail "the change callback was not registered once"
+  endpoint=$(sed -n 's/.*trace:mmdevapi:AEV_RegisterControlChangeNotify (\([0-9A-Fa-f]*\)).*/\1/p' "$work/main-thread.log")
+  [ "$(grep -c "AEV_SetMute ($endpoint)" "$work/main-thread.log")" -eq 2 ] || fail "the mute calls went to another endpoint than $endpoint"
   ;;
 profile_switch)
   "$WINE" reg add "$profile_key" /f >/dev/null 2>&1
