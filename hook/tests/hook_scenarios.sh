@@ -24,16 +24,20 @@ fail() {
   exit 1
 }
 
+# wait_ready FILE: until a probe has printed "ready" into FILE (30 s at most).
+wait_ready() {
+  for _ in $(seq 1 120); do
+    if grep -q '^ready' "$1"; then return 0; fi
+    sleep 0.25
+  done
+  return 1
+}
 start_probe() {
   # The pointer over Wine's desktop, so that its window has the keyboard.
   xdotool mousemove 512 400
   "$WINE" "$dir/HookProbe.exe" "$1" >"$out" 2>/dev/null &
   probe_pid=$!
-  for _ in $(seq 1 120); do
-    if grep -q '^ready' "$out"; then return 0; fi
-    sleep 0.25
-  done
-  fail "the probe did not get ready"
+  wait_ready "$out" || fail "the probe did not get ready"
 }
 finish_probe() {
   local rc=0
@@ -49,11 +53,7 @@ target_x=750 target_y=510
 start_target() {
   "$WINE" "$dir/HookProbe.exe" target 650 450 200 120 >"$target_out" 2>/dev/null &
   target_pid=$!
-  for _ in $(seq 1 120); do
-    if grep -q '^ready' "$target_out"; then return 0; fi
-    sleep 0.25
-  done
-  fail "the target window did not show"
+  wait_ready "$target_out" || fail "the target window did not show"
 }
 # The left button's messages the target received, in order, as "down;up;...".
 target_clicks() { tr -d '\r' <"$target_out" | grep -E '^(down|up)$' | tr '\n' ';' || true; }
