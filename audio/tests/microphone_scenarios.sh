@@ -6,7 +6,7 @@
 #                            programs load the winmm.dll beside them
 #   capture_device_appears   PROGRAM starts with no sound server, so with no capture device; a
 #                            sound server with a microphone appears while it waits
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/strict-mode.sh"
 scenario=$1
 wine_run=$2
 app_defaults='HKCU\Software\Wine\AppDefaults'

@@ -7,7 +7,7 @@
 #   macro        a keyboard macro recorded from real key presses
 #   mouse_macro  a mouse macro recorded from real clicks, a wheel turn and the back side button;
 #                the clicks still reach the window below the pointer
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/strict-mode.sh"
 scenario=$1 dir=$2
 out=$(mktemp) target_out=$(mktemp)
 probe_pid= target_pid=

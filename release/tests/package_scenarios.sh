@@ -10,7 +10,7 @@
 #                               fresh folder and runs the packaged QelMon.exe from there in a fresh
 #                               prefix and display (the tray scenario "packaged"); APP_DIR holds
 #                               the shell's probe and the configuration program's double
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/strict-mode.sh"
 scenario=$1 build=$2 packages=$3
 shift 3
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")

@@ -3,7 +3,7 @@
 # NT 6 and later stays right whether the program's manifest lists the supported systems or not.
 # A listed system makes GetVersionExW report the true version (10.0) where an unlisted program
 # is told 6.2; both probes run as each system in turn (Wine's per-program version setting).
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/strict-mode.sh"
 wine_run=$1 bare=$2 listed=$3
 app_defaults='HKCU\Software\Wine\AppDefaults'
 names=("$(basename "$bare")" "$(basename "$listed")")

@@ -2,7 +2,7 @@
 # about_scenarios.sh SCENARIO APP_DIR ARTIFACT_DIR: the About panel of the main window, shown by
 # About1Click in AboutShow.exe, looked at in screenshots and driven with the mouse (xdotool).
 # Runs inside scripts/wine-session.sh, which provides the display and "$WINE".
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/strict-mode.sh"
 scenario=$1 app=$2 artifacts=$3
 mkdir -p "$artifacts"
 app=$(cd "$app" && pwd) artifacts=$(cd "$artifacts" && pwd)

@@ -2,7 +2,7 @@
 # tray_scenarios.sh SCENARIO APP_DIR ARTIFACT_DIR: one scenario of the monitor with real processes
 # in Wine's desktop with a taskbar, driven as a user would (clicks on the tray icon, the menu).
 # Runs inside scripts/wine-session.sh, which provides the display and "$WINE".
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/strict-mode.sh"
 scenario=$1 app=$2 artifacts=$3
 mkdir -p "$artifacts"
 log=$app/QelCfg.log

@@ -3,7 +3,7 @@
 # QelLangEdit.exe driven as a person would, with clicks and typing in Wine's desktop; the
 # screenshots stay in ARTIFACT_DIR. Runs inside scripts/wine-session.sh, which provides the
 # display and "$WINE".
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/strict-mode.sh"
 scenario=$1 app=$2 artifacts=$3 shipped=$4
 mkdir -p "$artifacts"
 

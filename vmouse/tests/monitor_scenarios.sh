@@ -4,7 +4,7 @@
 # does is seen from outside: its trace lines (OutputDebugStringW) and the endpoint's mute calls in
 # Wine's debug output, the double's log, the registry, and the reads the driver sees.
 # Runs inside scripts/wine-session.sh, which provides the display and "$WINE".
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/strict-mode.sh"
 scenario=$1 app=$2 vmouse=$3
 work=$app/scenario-$scenario
 rm -rf "$work"
@@ -199,10 +199,10 @@ mute_toggle)
   first_key=$(grep -n -m1 -F -- "$(key_trace 3)" "$monlog" | cut -d: -f1)
   first_mute=$(grep -n -m1 AEV_SetMute "$monlog" | cut -d: -f1)
   [ "$first_mute" -gt "$first_key" ] || fail "the mute call came before the button's trace line"
-  mouse press 3 >/dev/null
+  mouse press 3 >/dev/null || fail "the second press of 3"
   wait_for AEV_SetMute 2 5 || fail "a second press of button 3 made no second mute call"
   # A toggle: the first press mutes, the second unmutes.
-  mutes=$(grep -o 'AEV_SetMute ([^)]*)->([01],' "$monlog" | sed 's/.*(\([01]\),/\1/' | tr -d '\n')
+  mutes=$(grep -o 'AEV_SetMute ([^)]*)->([01],' "$monlog" | sed 's/.*(\([01]\),/\1/' | tr -d '\n' || true)
   [ "$mutes" = 10 ] || fail "the mute calls set $mutes, expected 1 then 0"
   mouse press 4 >/dev/null || fail "press 4"
   wait_for "$(key_trace 4)" 1 5 || fail "no trace line for key index 4"
@@ -214,8 +214,9 @@ mute_toggle)
   # registered once, with the endpoint that both mute calls went to. The toggle's sound is played
   # by the system's sound library on a thread of its own, with an enumerator and a playback
   # endpoint of its own: only the main thread's calls (the thread of the trace lines) count.
-  main_thread=$(grep -m1 -F -- "$(key_trace 3)" "$monlog" | cut -d: -f1)
-  grep "^$main_thread:" "$monlog" >"$work/main-thread.log"
+  main_thread=$(grep -m1 -F -- "$(key_trace 3)" "$monlog" | sed -n 's/^\([0-9a-f]\{4,8\}\):.*/\1/p')
+  [ -n "$main_thread" ] || fail "no thread named on the line: $(grep -m1 -F -- "$(key_trace 3)" "$monlog")"
+  grep "^$main_thread:" "$monlog" >"$work/main-thread.log" || fail "no line of thread $main_thread"
   main_count() { grep -cF -- "$1" "$work/main-thread.log" 2>/dev/null || true; }
   [ "$(main_count 'CoCreateInstance {bcde0395-e52f-467c-8e3d-c4579291692e}')" -eq 1 ] || fail "not one device enumerator made"
   grep -qE 'CoCreateInstance \{bcde0395-e52f-467c-8e3d-c4579291692e\}, 0+, 0x7, \{a95664d2-9614-4f35-a746-de8db63617e6\}' \
