@@ -89,7 +89,10 @@ exit_by_menu() {
 wait_exit() { # wait_exit [CODE]: the monitor ends by itself, with CODE (0)
   local rc=0 want=${1:-0}
   for _ in $(seq 1 100); do kill -0 "$mon" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$mon" 2>/dev/null && fail "the monitor did not end"
+  if kill -0 "$mon" 2>/dev/null; then
+    import -window root "$artifacts/$scenario-not-ended.png"
+    fail "the monitor did not end; its windows: $(probe windows-of TQelMonMain | paste -sd';'); log: $(log_lines | paste -sd';')"
+  fi
   wait "$mon" || rc=$?
   [ "$rc" -eq "$want" ] || fail "the monitor ended with code $rc"
 }
