@@ -43,6 +43,7 @@ void TApplication::Terminate()
 
 void TApplication::ProcessMessages()
 {
+    if (FMenuLoops > 0) return;
     while (Dispatch()) {
     }
 }

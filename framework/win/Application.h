@@ -13,8 +13,13 @@ public:
     void Run();
     void Terminate();
     bool Terminated() const { return FTerminated; }
-    // Dispatches every message pending for the main thread once, then returns.
+    // Dispatches every message pending for the main thread once, then returns. While a pop-up
+    // menu runs it returns at once: the menu's own loop dispatches every message, and it reads
+    // its clicks and keys from the same queue, so a handler that took them would lose them.
     void ProcessMessages();
+    // Bracket a pop-up menu's loop.
+    void MenuLoopEntered() { ++FMenuLoops; }
+    void MenuLoopLeft() { --FMenuLoops; }
 
     // The standard report of an exception that a handler let out: OnException when it is
     // assigned, else a message box with the exception's text. Callable from any thread.
@@ -27,6 +32,7 @@ public:
 private:
     bool Dispatch();
     bool FTerminated = false;
+    int FMenuLoops = 0;
     std::u16string FTitle;
 };
 

@@ -1,5 +1,6 @@
 #include "framework/win/PopupMenu.h"
 
+#include "framework/win/Application.h"
 #include "framework/win/Handle.h"
 #include "framework/win/WinText.h"
 
@@ -26,8 +27,10 @@ void TPopupMenu::Popup(HWND AWindow, int X, int Y)
     TMenuOwner menu(BuildMenu());
     // Without the window in the foreground the menu would not close on a click elsewhere.
     SetForegroundWindow(AWindow);
+    Application.MenuLoopEntered();
     const UINT cmd = static_cast<UINT>(
         TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, X, Y, AWindow, nullptr));
+    Application.MenuLoopLeft();
     PostMessageW(AWindow, WM_NULL, 0, 0);
     if (cmd >= 1 && cmd <= FItems.size()) FItems[cmd - 1]->OnClick(FItems[cmd - 1]);
 }
