@@ -214,8 +214,9 @@ mute_toggle)
   # registered once, with the endpoint that both mute calls went to. The toggle's sound is played
   # by the system's sound library on a thread of its own, with an enumerator and a playback
   # endpoint of its own: only the main thread's calls (the thread of the trace lines) count.
-  main_thread=$(grep -m1 -F -- "$(key_trace 3)" "$monlog" | sed -n 's/^\([0-9a-f]\{4,8\}\):.*/\1/p')
-  [ -n "$main_thread" ] || fail "no thread named on the line: $(grep -m1 -F -- "$(key_trace 3)" "$monlog")"
+  key_line=$(grep -m1 -F -- "$(key_trace 3)" "$monlog")
+  main_thread=$(sed -n 's/^\([0-9a-f]\{4,8\}\):.*/\1/p' <<<"$key_line")
+  [ -n "$main_thread" ] || fail "no thread named on the line: $key_line"
   grep "^$main_thread:" "$monlog" >"$work/main-thread.log" || fail "no line of thread $main_thread"
   main_count() { grep -cF -- "$1" "$work/main-thread.log" 2>/dev/null || true; }
   [ "$(main_count 'CoCreateInstance {bcde0395-e52f-467c-8e3d-c4579291692e}')" -eq 1 ] || fail "not one device enumerator made"
